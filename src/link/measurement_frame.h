@@ -19,13 +19,13 @@ using FrameBytes = std::span<const std::uint8_t, kFrameSize>;
 
 /// One row of the function table: what the panel shows for a measuring function.
 struct FunctionEntry {
-    std::uint8_t code;                       ///< FunctionCode 1 … 7
-    std::string_view id;                     ///< "FUN_VAC" … "FUN_ENERGY", goes into FunText
-    std::string_view classCaption;           ///< Label1
-    std::string_view unitCaption;            ///< Label7 and the record's UnitText
-    std::string_view secondaryClassCaption;  ///< Label9
-    std::string_view secondaryUnitCaption;   ///< Label8
-    int dialPicture;                         ///< 1 … 8, index into the dial pictures
+    std::uint8_t code; ///< FunctionCode 1 … 7
+    std::string_view id; ///< "FUN_VAC" … "FUN_ENERGY", goes into FunText
+    std::string_view classCaption; ///< Label1
+    std::string_view unitCaption; ///< Label7 and the record's UnitText
+    std::string_view secondaryClassCaption; ///< Label9
+    std::string_view secondaryUnitCaption; ///< Label8
+    int dialPicture; ///< 1 … 8, index into the dial pictures
 };
 
 /// The phase caption a frame asks for; None leaves the caption as it was.
@@ -36,16 +36,16 @@ std::string_view phaseCaption(Phase phase);
 
 /// The decoded reading of one accepted frame.
 struct MeasurementFrame {
-    bool wiring = false;  ///< "3@3w" annunciator (byte 2 == 3)
+    bool wiring = false; ///< "3@3w" annunciator (byte 2 == 3)
     Phase phase = Phase::None;
-    std::string numberText;  ///< byte 4 by the two-digit rule
-    bool bat = false;        ///< flags bit 0
-    bool mr = false;         ///< flags bit 1
-    float MainValue = 0.0F;  ///< bytes 7 … 10, little-endian IEEE 754
-    float SecondaryValue = 0.0F;  ///< bytes 11 … 14; 0 for the energy function
-    const FunctionEntry* function = nullptr;  ///< nullptr for a code outside 1 … 7
-    std::string MainText;       ///< empty without a function entry
-    std::string SecondaryText;  ///< empty without a function entry
+    std::string numberText; ///< byte 4 by the two-digit rule
+    bool bat = false; ///< flags bit 0
+    bool mr = false; ///< flags bit 1
+    float MainValue = 0.0F; ///< bytes 7 … 10, little-endian IEEE 754
+    float SecondaryValue = 0.0F; ///< bytes 11 … 14; 0 for the energy function
+    const FunctionEntry* function = nullptr; ///< nullptr for a code outside 1 … 7
+    std::string MainText; ///< empty without a function entry
+    std::string SecondaryText; ///< empty without a function entry
 };
 
 /// The seven rows of the function table, codes 1 … 7 in order.
@@ -68,4 +68,4 @@ std::string twoDigitText(std::uint8_t n);
 /// Exact for every finite float; see the implementation for non-finite values.
 std::string truncatedText(float v, int decimals);
 
-}  // namespace clampmeter
+} // namespace clampmeter
