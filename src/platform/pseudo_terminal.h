@@ -1,0 +1,48 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace clampmeter {
+
+/// A raw pseudo-terminal pair (POSIX). The slave side looks like a serial port to whoever
+/// opens its path; what is written to the master arrives there byte for byte.
+///
+/// The slave is set to raw mode at once and kept open here, so that bytes written before
+/// a reader opens the slave are neither echoed nor changed, and a reader that closes and
+/// reopens the port keeps working.
+class PseudoTerminal {
+public:
+    /// Opens a new pair, or returns nothing when the system has no pseudo-terminals left.
+    static std::optional<PseudoTerminal> open();
+
+    PseudoTerminal(PseudoTerminal&& other) noexcept;
+    PseudoTerminal& operator=(PseudoTerminal&& other) noexcept;
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+    ~PseudoTerminal();
+
+    /// The slave's device path, for example /dev/pts/3.
+    const std::string& slavePath() const { return m_slavePath; }
+    int masterFd() const { return m_master; }
+
+    /// Writes all bytes to the master side; false when the pair is hung up or closed.
+    bool write(std::span<const std::uint8_t> bytes);
+
+    /// Closes both sides: a reader of the slave sees the line hang up.
+    void hangUp();
+
+private:
+    PseudoTerminal(int master, int slave, std::string slavePath);
+
+    int m_master = -1;
+    int m_slave = -1;
+    std::string m_slavePath;
+};
+
+} // namespace clampmeter

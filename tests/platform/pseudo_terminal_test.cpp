@@ -1,0 +1,67 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "platform/pseudo_terminal.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+#include <vector>
+
+namespace clampmeter {
+namespace {
+
+std::vector<std::uint8_t> readAvailable(int fd, std::size_t expected)
+{
+    std::vector<std::uint8_t> got;
+    std::array<std::uint8_t, 512> buffer {};
+    pollfd p {fd, POLLIN, 0};
+    while (got.size() < expected && ::poll(&p, 1, 2000) > 0) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n <= 0)
+            break;
+        got.insert(got.end(), buffer.begin(), buffer.begin() + n);
+    }
+    return got;
+}
+
+TEST(PseudoTerminal, PassesEveryByteValueUnchangedAndWithoutEcho)
+{
+    auto pty = PseudoTerminal::open();
+    ASSERT_TRUE(pty.has_value());
+    std::vector<std::uint8_t> all(256);
+    for (int i = 0; i < 256; ++i)
+        all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+
+    ASSERT_TRUE(pty->write(all));
+
+    const int reader = ::open(pty->slavePath().c_str(), O_RDONLY | O_NOCTTY);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(readAvailable(reader, all.size()), all);
+    pollfd echo {pty->masterFd(), POLLIN, 0};
+    EXPECT_EQ(::poll(&echo, 1, 50), 0) << "bytes were echoed back to the writer";
+    ::close(reader);
+}
+
+TEST(PseudoTerminal, HangUpEndsTheReadersLine)
+{
+    auto pty = PseudoTerminal::open();
+    ASSERT_TRUE(pty.has_value());
+    const int reader = ::open(pty->slavePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+
+    pty->hangUp();
+
+    std::array<std::uint8_t, 8> buffer {};
+    const ssize_t n = ::read(reader, buffer.data(), buffer.size());
+    EXPECT_TRUE(n == 0 || (n < 0 && errno == EIO)) << "read returned " << n;
+    EXPECT_FALSE(pty->write(buffer));
+    ::close(reader);
+}
+
+} // namespace
+} // namespace clampmeter
