@@ -14,7 +14,13 @@ namespace clampmeter {
 inline constexpr std::size_t kFrameSize = 17;
 inline constexpr std::uint8_t kFrameHeader = 0x68;
 
-/// A candidate frame: 17 bytes in order of arrival.
+/// Shown instead of a number at or above a function's over-range limit.
+inline constexpr std::string_view kOverLimitText = "OL";
+/// The meter's "no number" display: the flag of byte 5 bit 2, and any reading whose
+/// float is not a finite number (NaN, -infinity, +infinity where no limit applies).
+inline constexpr std::string_view kNoNumberText = "----";
+
+/// A candidate frame: 17 bytes in order of arrival (byte 0 first).
 using FrameBytes = std::span<const std::uint8_t, kFrameSize>;
 
 /// One row of the function table: what the panel shows for a measuring function.
@@ -41,11 +47,11 @@ struct MeasurementFrame {
     std::string numberText; ///< byte 4 by the two-digit rule
     bool bat = false; ///< flags bit 0
     bool mr = false; ///< flags bit 1
-    float MainValue = 0.0F; ///< bytes 7 … 10, little-endian IEEE 754
+    float MainValue = 0.0F; ///< bytes 7 … 10, little-endian IEEE 754, raw (may be NaN/inf)
     float SecondaryValue = 0.0F; ///< bytes 11 … 14; 0 for the energy function
     const FunctionEntry* function = nullptr; ///< nullptr for a code outside 1 … 7
-    std::string MainText; ///< empty without a function entry
-    std::string SecondaryText; ///< empty without a function entry
+    std::string MainText; ///< a number, "OL" or "----"; empty without a function entry
+    std::string SecondaryText; ///< likewise; "hh:mm" for energy; empty without an entry
 };
 
 /// The seven rows of the function table, codes 1 … 7 in order.
@@ -63,9 +69,10 @@ MeasurementFrame decodeFrame(FrameBytes bytes);
 /// n < 10 gives "0n", otherwise n in decimal: 0 → "00", 7 → "07", 255 → "255".
 std::string twoDigitText(std::uint8_t n);
 
-/// v truncated toward zero to `decimals` (0 … 3) fraction digits, in plain decimal with
-/// trailing zeros removed: 229.9F, 1 → "229.8"; 230.0F, 1 → "230"; 0.9F, 3 → "0.899".
-/// Exact for every finite float; see the implementation for non-finite values.
+/// v truncated toward zero to `decimals` (0 … 3, clamped) fraction digits, in plain decimal
+/// with trailing zeros removed: 229.9F, 1 → "229.8"; 230.0F, 1 → "230"; 0.9F, 3 → "0.899".
+/// Exact for every finite float, up to the 39 digits of -3.4e38; a value that truncates to
+/// zero reads "0", never "-0". A non-finite v (NaN, ±infinity) reads kNoNumberText.
 std::string truncatedText(float v, int decimals);
 
 } // namespace clampmeter
