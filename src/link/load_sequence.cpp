@@ -1,0 +1,59 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "link/load_sequence.h"
+
+namespace clampmeter {
+
+LoadOutcome runLoadHandler(
+    VarModule& vars, SerialDeviceMap& deviceMap, PortNaming naming, LoadHost& host)
+{
+    vars.setStartValues();
+    host.writeListHeaders();
+    host.applyWindowStyle();
+
+    const BridgeLookup bridge = lookUpBridge(deviceMap);
+    if (bridge.status != BridgeLookupStatus::Found) {
+        host.showFatalMessage(bridgeLookupMessage(bridge.status));
+        return LoadOutcome::EndProgram;
+    }
+
+    const std::string port = portToOpen(bridge.portName, naming);
+    const PortOpenResult opened = host.openPort(port);
+    if (!opened.ok()) {
+        // Carrying on with a closed port would only ever show "NO DATA" without saying why.
+        host.showFatalMessage(portOpenFailureMessage(port, opened));
+        return LoadOutcome::EndProgram;
+    }
+
+    host.startResynchronising();
+    return LoadOutcome::Running;
+}
+
+std::string portOpenFailureMessage(std::string_view portName, const PortOpenResult& result)
+{
+    std::string message = "Cannot open the meter's serial port " + std::string(portName);
+    message += result.reason.empty() ? "." : ": " + result.reason + ".";
+    switch (result.error) {
+    case PortOpenError::PermissionDenied: {
+        const std::string group = result.deviceGroup.empty() ? "dialout" : result.deviceGroup;
+        message += "\n\nYour user is not allowed to use the port: it is not in the group that "
+                   "owns the device ("
+            + group + "). Add it with\n\n    sudo usermod -aG " + group
+            + " $USER\n\nthen log out and log in again.";
+        break;
+    }
+    case PortOpenError::InUse:
+        message += "\n\nAnother program is using the port. Close it and start again.";
+        break;
+    case PortOpenError::NotFound:
+        message += "\n\nThe meter's cable may have been unplugged. Plug it in and start again.";
+        break;
+    case PortOpenError::None:
+    case PortOpenError::Other:
+        break;
+    }
+    return message;
+}
+
+} // namespace clampmeter

@@ -1,0 +1,67 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "link/reading_capture.h"
+
+namespace clampmeter {
+
+void presentReading(const MeasurementFrame& reading, PanelView& panel, ListLiveView& list)
+{
+    panel.setWiringVisible(reading.wiring);
+    if (reading.phase != Phase::None)
+        panel.setPhaseCaption(phaseCaption(reading.phase));
+    panel.setBatVisible(reading.bat);
+    panel.setMrVisible(reading.mr);
+    panel.setNumberText(reading.numberText);
+    if (const FunctionEntry* function = reading.function) {
+        panel.setClassCaption(function->classCaption);
+        panel.setUnitCaption(function->unitCaption);
+        list.setUnitCaption(function->unitCaption);
+        panel.setSecondaryClassCaption(function->secondaryClassCaption);
+        panel.setSecondaryUnitCaption(function->secondaryUnitCaption);
+        panel.setDialPicture(function->dialPicture);
+    }
+    panel.setMainText(reading.MainText);
+    panel.setSecondaryText(reading.SecondaryText);
+}
+
+ReadingCapture::ReadingCapture(VarModule& vars, PanelView& panel, ListLiveView& list,
+    GraphLiveUpdate& graph, CaptureClock& clock)
+    : m_vars(vars)
+    , m_panel(panel)
+    , m_list(list)
+    , m_graph(graph)
+    , m_clock(clock)
+{
+}
+
+void ReadingCapture::onAcceptedFrame(FrameBytes bytes)
+{
+    const MeasurementFrame reading = decodeFrame(bytes);
+    const bool storeFull = m_vars.DataCount >= kMaxRecords;
+    if (!storeFull) {
+        ++m_vars.DataCount;
+        m_vars.DataRecords[static_cast<std::size_t>(m_vars.DataCount - 1)].No = m_vars.DataCount;
+    }
+
+    presentReading(reading, m_panel, m_list);
+    m_list.setMainText(reading.MainText);
+    if (storeFull)
+        return;
+
+    const std::string unit = m_panel.unitCaption();
+    const CaptureTime stamp = m_clock.now();
+    DataRecord& record = m_vars.DataRecords[static_cast<std::size_t>(m_vars.DataCount - 1)];
+    record.DateText = stamp.date;
+    record.TimeText = stamp.time;
+    record.StampText.assign(stamp.date).append("\\").append(stamp.time);
+    record.Value = static_cast<double>(reading.MainValue);
+    record.DataText = reading.MainText;
+    record.UnitText = unit;
+    record.FunText = reading.function != nullptr ? reading.function->id : std::string_view {};
+
+    m_list.insertRecordRow(record);
+    m_graph.LiveGraphUpdate();
+}
+
+} // namespace clampmeter

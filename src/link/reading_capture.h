@@ -1,0 +1,38 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "link/capture_clock.h"
+#include "link/live_views.h"
+#include "link/measurement_frame.h"
+#include "link/panel_view.h"
+#include "shared/var_module.h"
+
+namespace clampmeter {
+
+/// Shows a decoded reading on the main panel, in the panel's fixed order. The list
+/// window's unit caption follows Label7 at once.
+void presentReading(const MeasurementFrame& reading, PanelView& panel, ListLiveView& list);
+
+/// What happens to every accepted frame: decode, show on the panel, store with the time of
+/// reception, and bring the list and graph windows up to date, all in one go.
+///
+/// When the store already holds 50000 records the reading is still shown on the panel and
+/// in the list window's large label, but it is not stored, listed or plotted.
+class ReadingCapture {
+public:
+    ReadingCapture(VarModule& vars, PanelView& panel, ListLiveView& list, GraphLiveUpdate& graph,
+        CaptureClock& clock);
+
+    void onAcceptedFrame(FrameBytes bytes);
+
+private:
+    VarModule& m_vars;
+    PanelView& m_panel;
+    ListLiveView& m_list;
+    GraphLiveUpdate& m_graph;
+    CaptureClock& m_clock;
+};
+
+} // namespace clampmeter

@@ -1,0 +1,133 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "link/load_sequence.h"
+#include "link/static_serial_device_map.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace clampmeter {
+namespace {
+
+/// Records every step of the start, and what the shared state looked like at each.
+class RecordingHost final : public LoadHost {
+public:
+    explicit RecordingHost(const VarModule& vars)
+        : m_vars(vars)
+    {
+    }
+
+    void writeListHeaders() override { log("headers"); }
+    void applyWindowStyle() override { log("style"); }
+    void showFatalMessage(std::string_view message) override
+    {
+        log("message:" + std::string(message));
+    }
+    PortOpenResult openPort(const std::string& portName) override
+    {
+        log("open:" + portName);
+        return openResult;
+    }
+    void startResynchronising() override { log("timer1"); }
+
+    PortOpenResult openResult;
+    std::vector<std::string> steps;
+    std::vector<std::int32_t> countAtStep;
+
+private:
+    void log(std::string step)
+    {
+        steps.push_back(std::move(step));
+        countAtStep.push_back(m_vars.DataCount);
+    }
+    const VarModule& m_vars;
+};
+
+using Values = std::map<std::string, std::string, std::less<>>;
+
+TEST(LoadHandler, RunsTheStartInOrderAndOpensTheRegisteredPort)
+{
+    auto vars = std::make_unique<VarModule>();
+    vars->DataCount = 12;
+    vars->XScale = 10;
+    RecordingHost host(*vars);
+    StaticSerialDeviceMap map(Values {{std::string(kBridgeValueName), "COM3"}});
+
+    EXPECT_EQ(runLoadHandler(*vars, map, PortNaming::ComNumbers, host), LoadOutcome::Running);
+
+    EXPECT_EQ(host.steps, (std::vector<std::string> {"headers", "style", "open:COM3", "timer1"}));
+    EXPECT_EQ(host.countAtStep.front(), 0) << "start values are set before anything else";
+    EXPECT_EQ(vars->XScale, 100);
+    EXPECT_EQ(map.openCount(), map.closeCount());
+}
+
+struct FailureCase {
+    const char* name;
+    std::unique_ptr<SerialDeviceMap> (*makeMap)();
+    std::string message;
+};
+
+class LoadFailureTest : public testing::TestWithParam<FailureCase> { };
+
+TEST_P(LoadFailureTest, ShowsOneMessageAndEndsBeforeTheWindow)
+{
+    auto vars = std::make_unique<VarModule>();
+    RecordingHost host(*vars);
+    auto map = GetParam().makeMap();
+
+    EXPECT_EQ(runLoadHandler(*vars, *map, PortNaming::DevicePaths, host), LoadOutcome::EndProgram);
+
+    EXPECT_EQ(host.steps,
+        (std::vector<std::string> {"headers", "style", "message:" + GetParam().message}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Maps, LoadFailureTest,
+    testing::Values(FailureCase {"UnreadableMap",
+                        [] {
+                            return std::unique_ptr<SerialDeviceMap>(new StaticSerialDeviceMap(
+                                {}, StaticSerialDeviceMap::Readability::Unreadable));
+                        },
+                        "RegOpenKey error!"},
+        FailureCase {"NoBridge",
+            [] {
+                return std::unique_ptr<SerialDeviceMap>(
+                    new StaticSerialDeviceMap(Values {{R"(\Device\Serial0)", "COM1"}}));
+            },
+            "No com-port! Please check out the line-connection and the "
+            "device-driver-installation!"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(LoadHandler, PortThatCannotBeOpenedIsReportedWithTheSystemsReason)
+{
+    auto vars = std::make_unique<VarModule>();
+    RecordingHost host(*vars);
+    host.openResult = {PortOpenError::PermissionDenied, "Permission denied", "uucp"};
+    StaticSerialDeviceMap map(Values {{std::string(kBridgeValueName), "/dev/ttyUSB0"}});
+
+    EXPECT_EQ(runLoadHandler(*vars, map, PortNaming::DevicePaths, host), LoadOutcome::EndProgram);
+
+    ASSERT_EQ(host.steps.size(), 4U);
+    EXPECT_EQ(host.steps[2], "open:/dev/ttyUSB0");
+    const std::string& message = host.steps[3];
+    EXPECT_NE(message.find("/dev/ttyUSB0: Permission denied."), std::string::npos) << message;
+    EXPECT_NE(message.find("sudo usermod -aG uucp $USER"), std::string::npos) << message;
+    EXPECT_NE(message.find("log out"), std::string::npos) << message;
+}
+
+TEST(PortOpenFailureMessage, PermissionAdviceNamesDialoutWhenTheGroupIsUnknown)
+{
+    const std::string message = portOpenFailureMessage(
+        "/dev/ttyUSB0", {PortOpenError::PermissionDenied, "Permission denied", ""});
+    EXPECT_NE(message.find("sudo usermod -aG dialout $USER"), std::string::npos) << message;
+
+    const std::string busy
+        = portOpenFailureMessage("/dev/ttyUSB0", {PortOpenError::InUse, "Device busy", ""});
+    EXPECT_EQ(busy.find("usermod"), std::string::npos) << busy;
+}
+
+} // namespace
+} // namespace clampmeter
