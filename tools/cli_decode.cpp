@@ -178,7 +178,7 @@ std::string acceptedLine(FrameBytes bytes)
 
 std::string rejectedLine(std::uint64_t offset)
 {
-    return "{\"accepted\":false,\"offset\":" + std::to_string(offset) + "}\n";
+    return R"({"accepted":false,"offset":)" + std::to_string(offset) + "}\n";
 }
 
 void decodeStream(std::istream& in, std::ostream& out)
