@@ -1,0 +1,122 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "link/frame_encoder.h"
+#include "link/power_line_model.h"
+#include "link/simulator_random.h"
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace clampmeter {
+
+/// What the simulated meter does over time.
+enum class SimulatorScenario : std::uint8_t {
+    Tour, ///< all seven functions in turn, a while on each
+    Vac, ///< function 1 only
+    Aac, ///< function 2 only
+    Kw, ///< function 3 only
+    Kva, ///< function 4 only
+    Kvar, ///< function 5 only
+    Pf, ///< function 6 only
+    Energy, ///< function 7 only
+    Faults, ///< the tour, with stream faults mixed in
+};
+
+struct ScenarioInfo {
+    SimulatorScenario scenario;
+    std::string_view name; ///< as typed on a command line: "tour", "vac", …
+    std::string_view description; ///< one line of plain ASCII for help texts
+};
+
+/// Every scenario, the default ("tour") first.
+std::span<const ScenarioInfo> simulatorScenarios();
+
+/// The scenario of a name from simulatorScenarios(), or nothing.
+std::optional<SimulatorScenario> scenarioFromName(std::string_view name);
+
+/// The ways a line can go wrong, each one burst.
+enum class StreamFault : std::uint8_t {
+    BackToBack, ///< two frames with no pause between them: 34 bytes
+    WrongHeader, ///< 17 bytes whose byte 0, byte 1 or both are not 0x68
+    StrayBytes, ///< 1 … 8 random bytes
+    Silence, ///< nothing at all for kSilenceGap
+};
+
+/// What one burst holds.
+enum class BurstKind : std::uint8_t { Frame, BackToBack, WrongHeader, StrayBytes, Silence };
+
+/// The quiet gap of a Silence burst: longer than the 2 s after which a link counts as dead.
+inline constexpr std::chrono::milliseconds kSilenceGap {2500};
+
+/// The time one byte takes on the meter's line: 10 bits (start, 8 data, stop) at 2400 baud.
+inline constexpr std::chrono::microseconds kByteTimeOnLine {10'000'000 / 2400};
+
+struct SimulatorSettings {
+    SimulatorScenario scenario = SimulatorScenario::Tour;
+    std::uint32_t seed = 1; ///< the same seed gives the same bytes
+    /// The quiet gap after each frame (the pause between the end of one frame and the start
+    /// of the next). Negative values count as 0.
+    std::chrono::milliseconds interval {500};
+};
+
+/// Bytes to write to the line at once, then a quiet gap to keep before the next burst.
+struct SimulatedBurst {
+    BurstKind kind = BurstKind::Frame;
+    std::vector<std::uint8_t> bytes; ///< 17 for a Frame; empty for Silence
+    std::chrono::milliseconds gap {0};
+};
+
+/// A clamp meter that streams the state of its display, for the demo, the tests and anyone
+/// without a meter. Values move plausibly: line voltage near 230 V (near 400 V when wired
+/// three-phase three-wire) drifting slowly at 50 Hz, load currents that ramp and flicker,
+/// powers consistent with volts, amps and a power factor of 0.5 … 1.0, and an energy register
+/// that accumulates with its hours:minutes counter. Now and then a reading is over range, the
+/// "----" flag is raised on functions 3 and 6, the phase and wiring change, "bat" or "MR"
+/// come on, and on a tour the dial passes positions with no function code (0, or rarely
+/// anything above 7).
+///
+/// Meter time moves on by each burst's time on the line (kByteTimeOnLine per byte) plus its
+/// gap, whether or not anybody waits for it. A plain value: copies run on independently, and
+/// two simulators with the same settings give the same bursts on the same build.
+class MeterSimulator {
+public:
+    explicit MeterSimulator(SimulatorSettings settings = {});
+
+    /// The next burst of the scenario: always a single Frame except in the faults scenario.
+    SimulatedBurst next();
+
+    /// A burst with the given fault, now, in any scenario. BackToBack and WrongHeader carry
+    /// the scenario's next frames.
+    SimulatedBurst fault(StreamFault kind);
+
+    const SimulatorSettings& settings() const { return m_settings; }
+
+private:
+    EncodedFrame nextFrame();
+    std::uint8_t nextFunctionCode();
+    void moveAnnunciators();
+    FrameFields readingFor(std::uint8_t code);
+    SimulatedBurst emit(
+        BurstKind kind, std::vector<std::uint8_t> bytes, std::chrono::milliseconds gap);
+
+    SimulatorSettings m_settings;
+    SimulatorRandom m_random;
+    PowerLineModel m_line;
+    std::uint8_t m_number = 0;
+    std::uint8_t m_phase = 1;
+    bool m_bat = false;
+    bool m_mr = false;
+    bool m_noNumber = false;
+    std::uint8_t m_tourCode = 1;
+    int m_framesOnFunction = 0;
+    int m_dialTurnFrames = 0;
+};
+
+} // namespace clampmeter
