@@ -1,0 +1,296 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "registry/c_do_reg.h"
+
+#include <array>
+#include <exception>
+#include <iostream>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace clampmeter {
+namespace {
+
+// Holds every sub-key name: 255 characters and the terminating zero.
+constexpr std::size_t kNameBufferLength = 256;
+constexpr std::int32_t kMaxSubKeyCount = std::numeric_limits<std::int16_t>::max();
+
+// Called from a catch block: traces the fault being handled under `label` in debug builds.
+void traceFault([[maybe_unused]] std::string_view label) noexcept
+{
+#ifndef NDEBUG
+    try {
+        try {
+            throw;
+        } catch (const std::exception& fault) {
+            std::clog << label << ' ' << fault.what() << '\n';
+        } catch (...) {
+            std::clog << label << " unknown fault\n";
+        }
+    } catch (...) {
+        // A trace that cannot be written is not worth a second fault.
+    }
+#endif
+}
+
+std::string keyPath(std::string_view strSubKeyName)
+{
+    std::string path(CDoReg::kBasePath);
+    path += strSubKeyName;
+    return path;
+}
+
+std::array<std::uint8_t, 4> dwordBytes(std::int32_t value)
+{
+    const auto bits = static_cast<std::uint32_t>(value);
+    return {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+        static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+}
+
+// A key this method opened; closed when the method leaves, whichever way it leaves.
+class OpenedKey {
+public:
+    explicit OpenedKey(RegistryStore& store)
+        : m_store(store)
+    {
+    }
+    OpenedKey(const OpenedKey&) = delete;
+    OpenedKey& operator=(const OpenedKey&) = delete;
+    ~OpenedKey()
+    {
+        if (!m_open)
+            return;
+        try {
+            m_store.closeKey(m_key);
+        } catch (...) {
+            // Nothing more can be done for a store that fails to close.
+        }
+    }
+
+    RegResult open(RegKey parent, std::string_view subKey)
+    {
+        const RegResult result = m_store.openKey(parent, subKey, m_key);
+        m_open = result == kErrorSuccess;
+        return result;
+    }
+
+    RegResult create(RegKey parent, std::string_view subKey)
+    {
+        const RegResult result = m_store.createKey(parent, subKey, m_key);
+        m_open = result == kErrorSuccess;
+        return result;
+    }
+
+    RegKey handle() const { return m_key; }
+
+private:
+    RegistryStore& m_store;
+    RegKey m_key = 0;
+    bool m_open = false;
+};
+
+} // namespace
+
+CDoReg::CDoReg(RegistryStore& store)
+    : m_store(store)
+{
+}
+
+std::int32_t CDoReg::CreatKeyLG(std::string_view strSubKeyName) const
+{
+    try {
+        OpenedKey key(m_store);
+        return key.create(kHKeyLocalMachine, keyPath(strSubKeyName)) == kErrorSuccess ? -1 : 0;
+    } catch (...) {
+        traceFault("CreatKeyLG:");
+        return 0;
+    }
+}
+
+bool CDoReg::SetKeyValueLG(std::string_view strSubKeyName, std::string_view strValueName,
+    std::int32_t lngValueType, const RegVariant& varValueData) const
+{
+    try {
+        OpenedKey key(m_store);
+        if (key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) != kErrorSuccess)
+            return false;
+        if (lngValueType == static_cast<std::int32_t>(kRegSz))
+            return SetStringValueLG(strSubKeyName, strValueName, regVariantToText(varValueData));
+        if (lngValueType == static_cast<std::int32_t>(kRegDword)) {
+            const auto bytes = dwordBytes(regVariantToLong(varValueData));
+            return m_store.setValue(key.handle(), strValueName, kRegDword, bytes) == kErrorSuccess;
+        }
+        return false;
+    } catch (...) {
+        traceFault("SetKeyValueLG:");
+        return false;
+    }
+}
+
+RegVariant CDoReg::GetKeyValueLG(
+    std::string_view strSubKeyName, std::string_view strValueName) const
+{
+    try {
+        OpenedKey key(m_store);
+        if (key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) != kErrorSuccess)
+            return {};
+        std::uint32_t type = 0;
+        std::uint32_t size = 0;
+        if (m_store.queryValue(key.handle(), strValueName, type, {}, size) != kErrorSuccess)
+            return {};
+        if (type == kRegSz) {
+            std::vector<std::uint8_t> buffer(size, 0);
+            std::uint32_t got = size;
+            // The value may have changed since it was sized: take only what is there now.
+            if (m_store.queryValue(key.handle(), strValueName, type, buffer, got) != kErrorSuccess
+                || type != kRegSz || got > buffer.size())
+                return {};
+            // Only a terminating zero is dropped: text written without one keeps every byte.
+            if (got > 0 && buffer[got - 1] == 0)
+                --got;
+            return std::string(buffer.begin(), buffer.begin() + got);
+        }
+        if (type == kRegDword) {
+            std::array<std::uint8_t, 4> bytes {};
+            std::uint32_t got = bytes.size();
+            if (m_store.queryValue(key.handle(), strValueName, type, bytes, got) != kErrorSuccess
+                || type != kRegDword)
+                return {};
+            const std::uint32_t bits = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16)
+                | (static_cast<std::uint32_t>(bytes[3]) << 24);
+            return static_cast<std::int32_t>(bits);
+        }
+        return {};
+    } catch (...) {
+        traceFault("GetKeyValueLG:");
+        return {};
+    }
+}
+
+bool CDoReg::DeleteKeyLG(std::string_view strSubKeyName) const
+{
+    try {
+        // An empty name designates the branch itself, which belongs to every program.
+        if (strSubKeyName.empty())
+            return false;
+        OpenedKey key(m_store);
+        if (key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) != kErrorSuccess)
+            return false;
+        if (m_store.deleteKey(key.handle(), {}) == kErrorSuccess)
+            return true;
+        return DeleteSubKeyTree(key.handle(), {});
+    } catch (...) {
+        traceFault("DeleteKeyLG:");
+        return false;
+    }
+}
+
+bool CDoReg::DeleteSubKeyTree(RegKey parentKey, std::string_view strSubKeyName) const
+{
+    try {
+        OpenedKey key(m_store);
+        if (key.open(parentKey, strSubKeyName) != kErrorSuccess)
+            return false;
+        if (m_store.deleteKey(key.handle(), {}) == kErrorSuccess)
+            return true;
+        std::array<char, kNameBufferLength> name {};
+        for (;;) {
+            // Always index 0: every pass that succeeds removes the sub-key that held it.
+            // Any failure of the enumeration ends the loop, so a store error cannot spin it.
+            std::uint32_t length = 0;
+            if (m_store.enumKey(key.handle(), 0, name, length) != kErrorSuccess)
+                break;
+            if (!DeleteSubKeyTree(key.handle(), std::string_view(name.data(), length)))
+                break;
+        }
+        return m_store.deleteKey(key.handle(), {}) == kErrorSuccess;
+    } catch (...) {
+        traceFault("DeleteSubKeyTree:");
+        return false;
+    }
+}
+
+bool CDoReg::DeleteKeyValueLG(std::string_view strSubKeyName, std::string_view strValueName) const
+{
+    try {
+        OpenedKey key(m_store);
+        if (key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) != kErrorSuccess)
+            return false;
+        return m_store.deleteValue(key.handle(), strValueName) == kErrorSuccess;
+    } catch (...) {
+        traceFault("DeleteKeyValueLG:");
+        return false;
+    }
+}
+
+bool CDoReg::IsExistKeyLG(std::string_view strSubKeyName) const
+{
+    try {
+        OpenedKey key(m_store);
+        return key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) == kErrorSuccess;
+    } catch (...) {
+        traceFault("IsExistKeyLG:");
+        return false;
+    }
+}
+
+std::int16_t CDoReg::SubKeyCount(std::string_view strSubKeyName) const
+{
+    try {
+        OpenedKey key(m_store);
+        if (key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) != kErrorSuccess)
+            return 0;
+        std::array<char, kNameBufferLength> name {};
+        std::int32_t count = 0;
+        for (std::uint32_t index = 0;; ++index) {
+            std::uint32_t length = 0;
+            if (m_store.enumKey(key.handle(), index, name, length) != kErrorSuccess)
+                break;
+            // Stopping at the first count too large also bounds the loop for any store.
+            if (++count > kMaxSubKeyCount)
+                throw std::overflow_error("sub-key count does not fit 16 bits");
+        }
+        return static_cast<std::int16_t>(count);
+    } catch (...) {
+        traceFault("SubKeyCount:");
+        return 0;
+    }
+}
+
+bool CDoReg::SetStringValueLG(std::string_view strSubKeyName, std::string_view strValueName,
+    std::string_view strValueData) const
+{
+    try {
+        OpenedKey key(m_store);
+        if (key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) != kErrorSuccess)
+            return false;
+        if (strValueData.size() >= std::numeric_limits<std::uint32_t>::max())
+            throw std::length_error("text too long for a value");
+        std::vector<std::uint8_t> bytes(strValueData.begin(), strValueData.end());
+        bytes.push_back(0);
+        return m_store.setValue(key.handle(), strValueName, kRegSz, bytes) == kErrorSuccess;
+    } catch (...) {
+        traceFault("SetStringValueLG:");
+        return false;
+    }
+}
+
+bool CDoReg::SetLongValueLG(
+    std::string_view strSubKeyName, std::string_view strValueName, std::int32_t lngValueData) const
+{
+    try {
+        OpenedKey key(m_store);
+        if (key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) != kErrorSuccess)
+            return false;
+        const auto bytes = dwordBytes(lngValueData);
+        return m_store.setValue(key.handle(), strValueName, kRegDword, bytes) == kErrorSuccess;
+    } catch (...) {
+        traceFault("SetLongValueLG:");
+        return false;
+    }
+}
+
+} // namespace clampmeter
