@@ -1,0 +1,59 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "link/frame_sync.h"
+#include "link/link_panels.h"
+#include "link/load_sequence.h"
+#include "platform/qt_link_timer.h"
+#include "platform/qt_serial_port_control.h"
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+namespace clampmeter {
+
+/// The meter's serial link on the user-interface thread: the port, Timer1, Timer2 and the
+/// framing that ties them together. The main panel owns one for the whole run.
+///
+/// The port is opened read-only at 2400 baud, 8 data bits, no parity, 1 stop bit, no flow
+/// control, bytes unconverted; its read buffer is unlimited (framing discards whatever
+/// piles up, so it never grows past what arrives between two event-loop passes). When the
+/// device goes away the port is closed and stays closed; Timer2 then shows "NO DATA".
+class SerialLink : public QObject {
+    Q_OBJECT
+
+public:
+    /// panels and onAccepted are used from the receive event and the timers; panels must
+    /// outlive this object.
+    SerialLink(LinkPanels& panels, AcceptedFrameHandler onAccepted, QObject* parent = nullptr);
+    ~SerialLink() override;
+
+    /// Opens the port (a name such as ttyUSB0 or COM3, or a device path) with the line
+    /// settings above. On failure the result carries the system's reason and its kind.
+    PortOpenResult open(const QString& portName);
+
+    /// The port has just been opened: enable Timer1, so listening starts at a quiet moment.
+    void portOpened();
+
+    /// Resynchronisation entry for commands that kept the user-interface thread busy.
+    void resynchronise();
+
+    bool isOpen() const;
+    /// Armed for the next frame (threshold 17, Timer1 off).
+    bool isListening() const;
+
+private:
+    void onReadyRead();
+    void onErrorOccurred(QSerialPort::SerialPortError error);
+
+    QSerialPort m_port {this};
+    QtSerialPortControl m_control {m_port};
+    QtLinkTimer m_timer1;
+    QtLinkTimer m_timer2;
+    FrameSync m_sync;
+};
+
+} // namespace clampmeter
