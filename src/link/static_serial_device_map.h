@@ -15,9 +15,10 @@ namespace clampmeter {
 class StaticSerialDeviceMap : public SerialDeviceMap {
 public:
     enum class Readability { Readable, Unreadable };
+    using Values = std::map<std::string, std::string, std::less<>>;
 
-    explicit StaticSerialDeviceMap(std::map<std::string, std::string, std::less<>> values = {},
-        Readability readability = Readability::Readable);
+    explicit StaticSerialDeviceMap(
+        Values values = {}, Readability readability = Readability::Readable);
 
     bool openKey() override;
     bool queryValue(
@@ -28,7 +29,7 @@ public:
     int closeCount() const { return m_closeCount; }
 
 private:
-    std::map<std::string, std::string, std::less<>> m_values;
+    Values m_values;
     Readability m_readability;
     int m_openCount = 0;
     int m_closeCount = 0;

@@ -22,6 +22,11 @@ struct LookupCase {
     std::string portName;
 };
 
+void PrintTo(const LookupCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
 class BridgeLookupTest : public testing::TestWithParam<LookupCase> { };
 
 TEST_P(BridgeLookupTest, FindsTheRegisteredPortInOrder)

@@ -71,6 +71,11 @@ struct FailureCase {
     std::string message;
 };
 
+void PrintTo(const FailureCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
 class LoadFailureTest : public testing::TestWithParam<FailureCase> { };
 
 TEST_P(LoadFailureTest, ShowsOneMessageAndEndsBeforeTheWindow)

@@ -1,0 +1,63 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// clampmeter-demo: the whole program, fed by the built-in meter simulator through a
+// pseudo-terminal, for anyone without a meter. The simulator's port is registered where
+// the program looks for the meter's bridge.
+
+#include "app/program.h"
+#include "app/simulator_feeder.h"
+#include "link/static_serial_device_map.h"
+#include "platform/system_clock.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <iostream>
+
+int main(int argc, char* argv[])
+{
+    using namespace clampmeter;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("clampmeter-demo"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("The clamp meter program, fed by a simulated meter."));
+    parser.addHelpOption();
+    const QCommandLineOption scenario(QStringLiteral("scenario"),
+        QStringLiteral("Simulator scenario (tour, vac, aac, kw, kva, "
+                       "kvar, pf, energy, faults)."),
+        QStringLiteral("name"), QStringLiteral("tour"));
+    const QCommandLineOption interval(QStringLiteral("interval"),
+        QStringLiteral("Quiet gap after each frame, in ms."), QStringLiteral("ms"),
+        QStringLiteral("500"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Simulator seed."),
+        QStringLiteral("n"), QStringLiteral("1"));
+    parser.addOptions({scenario, interval, seed});
+    parser.process(app);
+
+    SimulatorSettings settings;
+    const auto chosen = scenarioFromName(parser.value(scenario).toStdString());
+    bool intervalOk = false;
+    bool seedOk = false;
+    settings.interval = std::chrono::milliseconds(parser.value(interval).toInt(&intervalOk));
+    settings.seed = parser.value(seed).toUInt(&seedOk);
+    if (!chosen || !intervalOk || !seedOk) {
+        std::cerr << "clampmeter-demo: bad option (see --help)\n";
+        return 2;
+    }
+    settings.scenario = *chosen;
+
+    SimulatorFeeder meter(settings);
+    if (!meter.isOpen()) {
+        std::cerr << "clampmeter-demo: no pseudo-terminal is available for the simulator\n";
+        return 1;
+    }
+    std::cout << "Simulated meter on " << meter.portName() << std::endl;
+    StaticSerialDeviceMap deviceMap(
+        StaticSerialDeviceMap::Values {{std::string(kBridgeValueName), meter.portName()}});
+    meter.start();
+    SystemClock clock;
+    return runProgram(deviceMap, PortNaming::DevicePaths, clock);
+}

@@ -1,0 +1,362 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "app/form1.h"
+
+#include "app/meter_artwork.h"
+#include "app/window_shape.h"
+#include "platform/serial_link.h"
+#include "shared/twips.h"
+
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace clampmeter {
+namespace {
+
+QRect twipRect(int left, int top, int width, int height)
+{
+    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
+}
+
+QFont makeFont(const char* family, double points, QFont::Weight weight, bool italic = false)
+{
+    QFont f(QString::fromLatin1(family));
+    f.setPointSizeF(points);
+    f.setWeight(weight);
+    f.setItalic(italic);
+    return f;
+}
+
+QString text(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+/// A coloured box on the panel. It takes mouse presses itself, so that pressing the
+/// display or the buttons' box never drags the window.
+class PanelBox final : public QWidget {
+public:
+    PanelBox(const char* name, QColor colour, QRect geometry, QWidget* parent)
+        : QWidget(parent)
+    {
+        setObjectName(QString::fromLatin1(name));
+        QPalette p = palette();
+        p.setColor(QPalette::Window, colour);
+        setPalette(p);
+        setAutoFillBackground(true);
+        setGeometry(geometry);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+};
+
+struct LabelSpec {
+    const char* name;
+    int left, top, width, height; // twips, within the display panel
+    const char* caption;
+    const char* family;
+    double points;
+    QFont::Weight weight;
+    Qt::Alignment alignment;
+    bool hidden;
+};
+
+constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignTop;
+constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignTop;
+constexpr Qt::Alignment kCentre = Qt::AlignHCenter | Qt::AlignTop;
+constexpr QFont::Weight kBold = QFont::Bold;
+constexpr QFont::Weight kNormal = QFont::Normal;
+
+// The reading labels of the display panel, with their design captions.
+constexpr LabelSpec kDisplayLabels[] = {
+    {"MainDataLabel", 0, 330, 1335, 495, "000.0", "Arial", 24, kBold, kRight, false},
+    {"SlaveDataLabel", 360, 960, 1050, 375, "000.0", "Arial", 18, kBold, kCentre, false},
+    {"Label1", 120, 120, 255, 255, "AC", "Tahoma", 8.25, kBold, kLeft, false},
+    {"Label4", 480, 120, 285, 255, "MR", "Tahoma", 8.25, kNormal, kLeft, false},
+    {"Label6", 840, 120, 540, 255, "3@3w", "Tahoma", 8.25, kNormal, kLeft, false},
+    {"Label5", 1440, 120, 375, 255, "MAX", "Arial", 8.25, kBold, kLeft, true},
+    {"Label7", 1275, 540, 495, 255, "kw", "Tahoma", 8.25, kBold, kRight, false},
+    {"Label9", 360, 840, 735, 255, "AC", "Tahoma", 8.25, kBold, kLeft, false},
+    {"Label8", 1200, 1080, 495, 255, "v", "Tahoma", 8.25, kBold, kRight, false},
+    {"Label10", 0, 1140, 375, 255, " MEM", "Tahoma", 8.25, kNormal, kLeft, false},
+    {"Label11", 60, 1320, 330, 255, "00", "Tahoma", 10.5, kBold, kLeft, false},
+    {"Label12", 720, 1350, 255, 255, "@1", "Tahoma", 8.25, kNormal, kLeft, false},
+    {"Label13", 1560, 1350, 255, 255, "bat", "Tahoma", 8.25, kNormal, kLeft, false},
+};
+
+QLabel* makeLabel(const LabelSpec& spec, QWidget* parent)
+{
+    auto* l = new QLabel(QString::fromLatin1(spec.caption), parent);
+    l->setObjectName(QString::fromLatin1(spec.name));
+    l->setTextFormat(Qt::PlainText);
+    l->setGeometry(twipRect(spec.left, spec.top, spec.width, spec.height));
+    l->setFont(makeFont(spec.family, spec.points, spec.weight));
+    l->setAlignment(spec.alignment);
+    l->setVisible(!spec.hidden);
+    return l;
+}
+
+void setCaption(QLabel* l, std::string_view caption)
+{
+    l->setText(text(caption));
+}
+
+const QColor kLightGrey(192, 192, 192);
+const QColor kDarkGreen(0, 64, 0);
+const QColor kRed(255, 0, 0);
+
+} // namespace
+
+const QString Form1::kTitle = QStringLiteral("KR-610");
+
+Form1::Form1(Services services, QWidget* parent)
+    : QWidget(parent)
+    , m_services(std::move(services))
+    , m_capture(m_services.vars, *this, m_list, m_graph, m_services.clock)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kTitle);
+    setFixedSize(twipsToPixels(4485), twipsToPixels(10590));
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::white);
+    setPalette(p);
+    setAutoFillBackground(true);
+    if (!m_services.showMessage) {
+        m_services.showMessage = [](const QString& title, const QString& message) {
+            QMessageBox box(QMessageBox::NoIcon, title, message, QMessageBox::Ok);
+            box.exec();
+        };
+    }
+    buildControls();
+    loadArtwork();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    m_picture1 = new PanelBox("Picture1", kLightGrey, twipRect(1230, 7230, 1860, 1605), this);
+    m_picture1->hide();
+    for (const LabelSpec& spec : kDisplayLabels)
+        makeLabel(spec, m_picture1);
+
+    m_picture3 = new PanelBox("Picture3", kLightGrey, twipRect(1230, 7230, 1860, 1605), this);
+    auto* noData = new QLabel(QStringLiteral("NO DATA"), m_picture3);
+    noData->setObjectName(QStringLiteral("Label3"));
+    noData->setGeometry(twipRect(120, 480, 1455, 375));
+    noData->setFont(makeFont("Arial", 15.75, kBold));
+    noData->setAlignment(kCentre);
+    QPalette red = noData->palette();
+    red.setColor(QPalette::WindowText, kRed);
+    noData->setPalette(red);
+
+    m_image1 = new QLabel(this);
+    m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->setGeometry(twipRect(1080, 4365, 2130, 1965));
+
+    auto* label2 = new QLabel(QStringLiteral("KR-6080"), this);
+    label2->setObjectName(QStringLiteral("Label2"));
+    label2->setGeometry(twipRect(1320, 3360, 1815, 375));
+    label2->setFont(makeFont("Arial", 15.75, kBold));
+    label2->setPalette(red);
+    label2->hide();
+
+    auto* picture2 = new PanelBox("Picture2", kDarkGreen, twipRect(3360, 6960, 975, 1110), this);
+    const struct {
+        const char* name;
+        int top;
+        const char* caption;
+    } buttons[] = {{"Command3", 0, "List"}, {"Command2", 360, "Graph"}, {"Command5", 720, "Exit"}};
+    for (const auto& b : buttons) {
+        auto* button = new QPushButton(QString::fromLatin1(b.caption), picture2);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->setGeometry(twipRect(0, b.top, 975, 375));
+        button->setFont(makeFont("Arial", 11.25, kNormal, true));
+        button->setFocusPolicy(Qt::NoFocus);
+    }
+    connect(findChild<QPushButton*>(QStringLiteral("Command3")), &QPushButton::clicked, this,
+        &Form1::listRequested);
+    connect(findChild<QPushButton*>(QStringLiteral("Command2")), &QPushButton::clicked, this,
+        &Form1::graphRequested);
+    connect(findChild<QPushButton*>(QStringLiteral("Command5")), &QPushButton::clicked, this,
+        &QWidget::close);
+}
+
+void Form1::loadArtwork()
+{
+    const qreal ratio = devicePixelRatioF();
+    m_skin = MeterArtwork::skin(ratio);
+    for (int i = 0; i < MeterArtwork::kDialPictures; ++i)
+        m_imageList1[static_cast<std::size_t>(i)] = MeterArtwork::dial(i + 1, ratio);
+    m_image1->setPixmap(m_imageList1[static_cast<std::size_t>(m_dialPicture - 1)]);
+    update();
+}
+
+bool Form1::load()
+{
+    return runLoadHandler(m_services.vars, m_services.deviceMap, m_services.naming, *this)
+        == LoadOutcome::Running;
+}
+
+void Form1::resynchronise()
+{
+    if (m_link)
+        m_link->resynchronise();
+}
+
+void Form1::onAcceptedFrame(FrameBytes bytes)
+{
+    m_capture.onAcceptedFrame(bytes);
+}
+
+void Form1::writeListHeaders() { }
+
+void Form1::applyWindowStyle()
+{
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    updateShape();
+}
+
+void Form1::updateShape()
+{
+    // The colour key applies to everything the window shows, controls included. An old
+    // mask would clip (and shift) the rendering, so it goes first.
+    clearMask();
+    QImage look(size(), QImage::Format_RGB32);
+    look.fill(Qt::white);
+    render(&look);
+    setMask(shapeMask(look));
+}
+
+void Form1::showFatalMessage(std::string_view message)
+{
+    m_services.showMessage(kTitle, text(message));
+}
+
+PortOpenResult Form1::openPort(const std::string& portName)
+{
+    m_link
+        = std::make_unique<SerialLink>(*this, [this](FrameBytes bytes) { onAcceptedFrame(bytes); });
+    return m_link->open(QString::fromStdString(portName));
+}
+
+void Form1::startResynchronising()
+{
+    m_link->portOpened();
+}
+
+QLabel* Form1::label(const char* name) const
+{
+    return m_picture1->findChild<QLabel*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+}
+
+void Form1::setWiringVisible(bool visible)
+{
+    label("Label6")->setVisible(visible);
+}
+void Form1::setPhaseCaption(std::string_view caption)
+{
+    setCaption(label("Label12"), caption);
+}
+void Form1::setBatVisible(bool visible)
+{
+    label("Label13")->setVisible(visible);
+}
+void Form1::setMrVisible(bool visible)
+{
+    label("Label4")->setVisible(visible);
+}
+void Form1::setNumberText(std::string_view t)
+{
+    setCaption(label("Label11"), t);
+}
+void Form1::setClassCaption(std::string_view caption)
+{
+    setCaption(label("Label1"), caption);
+}
+void Form1::setUnitCaption(std::string_view caption)
+{
+    setCaption(label("Label7"), caption);
+}
+void Form1::setSecondaryClassCaption(std::string_view caption)
+{
+    setCaption(label("Label9"), caption);
+}
+void Form1::setSecondaryUnitCaption(std::string_view caption)
+{
+    setCaption(label("Label8"), caption);
+}
+void Form1::setMainText(std::string_view t)
+{
+    setCaption(label("MainDataLabel"), t);
+}
+void Form1::setSecondaryText(std::string_view t)
+{
+    setCaption(label("SlaveDataLabel"), t);
+}
+std::string Form1::unitCaption() const
+{
+    return label("Label7")->text().toStdString();
+}
+
+void Form1::setDialPicture(int picture)
+{
+    if (picture < 1 || picture > MeterArtwork::kDialPictures)
+        return;
+    m_dialPicture = picture;
+    m_image1->setPixmap(m_imageList1[static_cast<std::size_t>(picture - 1)]);
+}
+
+void Form1::setDisplayPanelVisible(bool visible)
+{
+    m_picture1->setVisible(visible);
+}
+void Form1::setNoDataPanelVisible(bool visible)
+{
+    m_picture3->setVisible(visible);
+}
+
+void Form1::paintEvent(QPaintEvent*)
+{
+    // A move to a screen of another density draws the pictures anew at its resolution.
+    if (m_skin.devicePixelRatio() != devicePixelRatioF())
+        loadArtwork();
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_skin);
+}
+
+void Form1::mousePressEvent(QMouseEvent* event)
+{
+    // Only presses on the meter picture or the dial get here: the boxes keep their own.
+    event->accept();
+    if (QWindow* window = windowHandle(); window != nullptr && window->startSystemMove())
+        return;
+    m_dragging = true;
+    m_dragOffset = event->globalPosition().toPoint() - pos();
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_dragging)
+        move(event->globalPosition().toPoint() - m_dragOffset);
+}
+
+void Form1::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->buttons() == Qt::NoButton)
+        m_dragging = false;
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    m_link.reset();
+    emit closed();
+    event->accept();
+}
+
+} // namespace clampmeter

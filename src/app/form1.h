@@ -1,0 +1,126 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "link/bridge_lookup.h"
+#include "link/capture_clock.h"
+#include "link/link_panels.h"
+#include "link/live_views.h"
+#include "link/load_sequence.h"
+#include "link/panel_view.h"
+#include "link/reading_capture.h"
+#include "shared/var_module.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QPoint>
+#include <QPushButton>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+namespace clampmeter {
+
+class SerialLink;
+
+/// The main panel: a picture of the meter, cut along its outline, kept on top, dragged
+/// with the mouse, showing each reading. Creating it and calling load() starts the
+/// program's work; closing it ends the program.
+class Form1 final : public QWidget, public PanelView, public LinkPanels, private LoadHost {
+    Q_OBJECT
+
+public:
+    /// The program's title, the caption of every message box it shows.
+    static const QString kTitle;
+
+    using MessagePresenter = std::function<void(const QString& title, const QString& text)>;
+
+    struct Services {
+        VarModule& vars;
+        SerialDeviceMap& deviceMap;
+        CaptureClock& clock;
+        PortNaming naming = PortNaming::DevicePaths;
+        /// Shows a fatal message and returns once it is dismissed; a modal box by default.
+        MessagePresenter showMessage;
+    };
+
+    explicit Form1(Services services, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    /// The load handler. False when the program must end now, without any window shown.
+    bool load();
+
+    /// The resynchronisation entry, for commands that kept the program busy.
+    void resynchronise();
+
+    /// What the link does with every accepted frame: decode, show, capture.
+    void onAcceptedFrame(FrameBytes bytes);
+
+    /// The dial picture Image1 shows, 1 … 8.
+    int dialPicture() const { return m_dialPicture; }
+
+    // PanelView
+    void setWiringVisible(bool visible) override;
+    void setPhaseCaption(std::string_view caption) override;
+    void setBatVisible(bool visible) override;
+    void setMrVisible(bool visible) override;
+    void setNumberText(std::string_view text) override;
+    void setClassCaption(std::string_view caption) override;
+    void setUnitCaption(std::string_view caption) override;
+    void setSecondaryClassCaption(std::string_view caption) override;
+    void setSecondaryUnitCaption(std::string_view caption) override;
+    void setDialPicture(int picture) override;
+    void setMainText(std::string_view text) override;
+    void setSecondaryText(std::string_view text) override;
+    std::string unitCaption() const override;
+
+    // LinkPanels
+    void setDisplayPanelVisible(bool visible) override;
+    void setNoDataPanelVisible(bool visible) override;
+
+signals:
+    void listRequested();
+    void graphRequested();
+    void closed();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // LoadHost
+    void writeListHeaders() override;
+    void applyWindowStyle() override;
+    void showFatalMessage(std::string_view message) override;
+    PortOpenResult openPort(const std::string& portName) override;
+    void startResynchronising() override;
+
+    void buildControls();
+    void loadArtwork();
+    void updateShape();
+    QLabel* label(const char* name) const;
+
+    Services m_services;
+    NullListLiveView m_list;
+    NullGraphLiveUpdate m_graph;
+    ReadingCapture m_capture;
+    std::unique_ptr<SerialLink> m_link;
+
+    QPixmap m_skin;
+    std::array<QPixmap, 8> m_imageList1;
+    QWidget* m_picture1 = nullptr;
+    QWidget* m_picture3 = nullptr;
+    QLabel* m_image1 = nullptr;
+    int m_dialPicture = 1;
+
+    bool m_dragging = false;
+    QPoint m_dragOffset;
+};
+
+} // namespace clampmeter

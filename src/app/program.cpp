@@ -1,0 +1,25 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "app/program.h"
+
+#include "app/form1.h"
+
+#include <QApplication>
+
+#include <memory>
+
+namespace clampmeter {
+
+int runProgram(SerialDeviceMap& deviceMap, PortNaming naming, CaptureClock& clock)
+{
+    auto vars = std::make_unique<VarModule>();
+    Form1 form(Form1::Services {*vars, deviceMap, clock, naming, {}});
+    if (!form.load())
+        return kStartFailedExitCode;
+    QObject::connect(&form, &Form1::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    form.show();
+    return QApplication::exec();
+}
+
+} // namespace clampmeter

@@ -1,0 +1,20 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "platform/system_serial_device_map.h"
+
+#include "platform/windows_serial_device_map.h"
+
+namespace clampmeter {
+
+std::unique_ptr<SerialDeviceMap> makeSystemSerialDeviceMap()
+{
+    return std::make_unique<WindowsSerialDeviceMap>();
+}
+
+PortNaming systemPortNaming()
+{
+    return PortNaming::ComNumbers;
+}
+
+} // namespace clampmeter
