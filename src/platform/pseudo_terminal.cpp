@@ -7,6 +7,7 @@
 #include <climits>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 #include <utility>
@@ -74,6 +75,14 @@ bool PseudoTerminal::write(std::span<const std::uint8_t> bytes)
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+int PseudoTerminal::unreadBytes() const
+{
+    int waiting = -1;
+    if (m_slave < 0 || ::ioctl(m_slave, FIONREAD, &waiting) != 0)
+        return -1;
+    return waiting;
 }
 
 void PseudoTerminal::hangUp()

@@ -34,6 +34,10 @@ public:
     /// Writes all bytes to the master side; false when the pair is hung up or closed.
     bool write(std::span<const std::uint8_t> bytes);
 
+    /// Bytes written to the master that no reader of the slave has taken yet; -1 when
+    /// the pair is closed.
+    int unreadBytes() const;
+
     /// Closes both sides: a reader of the slave sees the line hang up.
     void hangUp();
 

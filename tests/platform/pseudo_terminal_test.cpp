@@ -38,10 +38,14 @@ TEST(PseudoTerminal, PassesEveryByteValueUnchangedAndWithoutEcho)
         all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
 
     ASSERT_TRUE(pty->write(all));
+    for (int tries = 0; tries < 200 && pty->unreadBytes() != 256; ++tries)
+        ::usleep(5000); // the line hands bytes over a moment after the write
+    EXPECT_EQ(pty->unreadBytes(), 256);
 
     const int reader = ::open(pty->slavePath().c_str(), O_RDONLY | O_NOCTTY);
     ASSERT_GE(reader, 0);
     EXPECT_EQ(readAvailable(reader, all.size()), all);
+    EXPECT_EQ(pty->unreadBytes(), 0);
     pollfd echo {pty->masterFd(), POLLIN, 0};
     EXPECT_EQ(::poll(&echo, 1, 50), 0) << "bytes were echoed back to the writer";
     ::close(reader);
