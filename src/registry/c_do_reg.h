@@ -22,7 +22,7 @@ class CDoReg {
 public:
     /// The branch every sub-key name is appended to, with its trailing backslash.
     static constexpr std::string_view kBasePath
-        = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+        = R"(SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\)";
 
     /// Works on `store`, which must outlive this object. The object keeps nothing else.
     explicit CDoReg(RegistryStore& store);

@@ -8,8 +8,6 @@
 #include <limits>
 #include <string>
 
-#define NOMINMAX
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 namespace clampmeter {

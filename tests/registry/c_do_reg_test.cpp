@@ -157,6 +157,12 @@ const Behaviour kBehaviours[] = {
             writeRaw(s, "Tool.exe", "V", kRegSz, {'a', 'b', 'c'});
         },
         toolValue, "text:abc", nullptr, ""},
+    {"GetStringOfNoBytesIsEmptyText",
+        [](CDoReg& r, SqliteRegistryStore& s) {
+            r.CreatKeyLG("Tool.exe");
+            writeRaw(s, "Tool.exe", "V", kRegSz, {});
+        },
+        toolValue, "text:", nullptr, ""},
     {"GetMissingValueIsEmpty", toolKey, toolValue, "empty", nullptr, ""},
     {"GetOfMissingKeyIsEmpty", nothing, toolValue, "empty", nullptr, ""},
     {"GetFindsAValueWhateverItsCase",
