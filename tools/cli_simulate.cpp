@@ -3,16 +3,217 @@
 
 #include "cli_commands.h"
 
-#include <ostream>
+#include "burst_outlet.h"
+#include "link/meter_simulator.h"
+#include "stop_signals.h"
+
+#include <charconv>
+#include <cstdint>
+#include <iostream>
+#include <limits>
+#include <optional>
+#include <string>
+#include <unistd.h>
 
 namespace clampmeter::cli {
+namespace {
 
-const std::string_view kSimulateHelp = "clampmeter-cli simulate\n    (not yet available)\n";
+constexpr std::string_view kCommand = "clampmeter-cli simulate";
+constexpr std::int64_t kLongestInterval = 600'000;
+constexpr std::string_view kSynopsis
+    = "clampmeter-cli simulate [--pty | --device PATH] [--interval MS] [--count N]\n"
+      "                        [--seed N] [--scenario NAME]\n";
 
-int runSimulate(std::span<const std::string_view>, std::ostream&, std::ostream& err)
+std::string helpText()
 {
-    err << "clampmeter-cli simulate: not yet available\n";
-    return 1;
+    std::string text = std::string(kSynopsis)
+        + "    Stream the frames of a simulated clamp meter, for trying the program without a\n"
+          "    meter. Each frame is written as one burst and followed by a quiet gap of MS\n"
+          "    milliseconds (--interval, 0 to 600000, default 500): the pause between the end\n"
+          "    of one frame and the start of the next. The program needs pauses of at least\n"
+          "    50 ms to find where frames begin. Runs until N bursts are written (--count,\n"
+          "    default: no end) or until SIGINT (Ctrl+C) or SIGTERM, which end it cleanly with\n"
+          "    exit code 0. The same --seed (0 to 4294967295, default 1) and scenario give the\n"
+          "    same bytes.\n"
+          "    --pty          Create a pseudo-terminal and print the path of its slave side\n"
+          "                   (such as /dev/pts/3) as the first line of standard output; open\n"
+          "                   that path as the meter's serial port. As on a real line, bytes\n"
+          "                   that nobody reads are dropped once about 60 frames pile up.\n"
+          "                   After the last of N bursts the line stays up until a reader has\n"
+          "                   taken every byte, for at most 5 s, and then hangs up.\n"
+          "    --device PATH  Write to an existing serial device (such as /dev/ttyUSB0 with a\n"
+          "                   null-modem cable to the computer that runs the program), set to\n"
+          "                   2400 baud, 8 data bits, no parity, 1 stop bit, raw.\n"
+          "    Without --pty or --device the bytes go to standard output back to back, with\n"
+          "    no gaps and no waiting, to make a capture file for decode; --count is then\n"
+          "    required and standard output must not be a terminal:\n"
+          "        clampmeter-cli simulate --count 20 > capture.bin\n"
+          "    Scenarios (--scenario NAME, default tour):\n";
+    for (const ScenarioInfo& info : simulatorScenarios()) {
+        text += "      ";
+        text += info.name;
+        text.append(8 - std::min<std::size_t>(info.name.size(), 7), ' ');
+        text += info.description;
+        text += '\n';
+    }
+    text += "    In the faults scenario about one burst in seven is a fault: two frames back to\n"
+            "    back (34 bytes), a frame with a wrong header, 1 to 8 stray bytes, or 2.5 s of\n"
+            "    silence.\n"
+            "    Exit codes: 0 done or stopped, 1 the line could not be opened or went away,\n"
+            "    2 bad options.\n";
+    return text;
+}
+
+enum class Target : std::uint8_t { StandardOutput, Pty, Device };
+
+struct SimulateOptions {
+    Target target = Target::StandardOutput;
+    std::string devicePath;
+    SimulatorSettings settings;
+    std::optional<std::uint64_t> count;
+    bool help = false;
+};
+
+template <typename Number>
+std::optional<Number> parseNumber(std::string_view text, Number lowest, Number highest)
+{
+    Number value {};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc {} || end != text.data() + text.size() || value < lowest
+        || value > highest)
+        return std::nullopt;
+    return value;
+}
+
+// Reads the options into `options`; returns what is wrong, or an empty text.
+std::string parseOptions(std::span<const std::string_view> args, SimulateOptions& options)
+{
+    bool pty = false;
+    bool device = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view name = args[i];
+        std::optional<std::string_view> value;
+        if (const auto equals = name.find('=');
+            name.starts_with("--") && equals != std::string_view::npos) {
+            value = name.substr(equals + 1);
+            name = name.substr(0, equals);
+        }
+        const auto takeValue = [&]() -> std::optional<std::string_view> {
+            if (value)
+                return value;
+            if (i + 1 < args.size())
+                return args[++i];
+            return std::nullopt;
+        };
+        const bool flag = name == "--help" || name == "-h" || name == "--pty";
+        if (flag && value)
+            return std::string(name) + " takes no value";
+        if (name == "--help" || name == "-h") {
+            options.help = true;
+        } else if (name == "--pty") {
+            pty = true;
+            options.target = Target::Pty;
+        } else if (name == "--device") {
+            const auto path = takeValue();
+            if (!path || path->empty())
+                return "--device needs a PATH";
+            device = true;
+            options.target = Target::Device;
+            options.devicePath = std::string(*path);
+        } else if (name == "--interval") {
+            const auto ms
+                = parseNumber<std::int64_t>(takeValue().value_or(""), 0, kLongestInterval);
+            if (!ms)
+                return "--interval needs a number of milliseconds from 0 to 600000";
+            options.settings.interval = std::chrono::milliseconds(*ms);
+        } else if (name == "--count") {
+            options.count = parseNumber<std::uint64_t>(
+                takeValue().value_or(""), 1, std::numeric_limits<std::uint64_t>::max());
+            if (!options.count)
+                return "--count needs a whole number of at least 1";
+        } else if (name == "--seed") {
+            const auto seed = parseNumber<std::uint32_t>(
+                takeValue().value_or(""), 0, std::numeric_limits<std::uint32_t>::max());
+            if (!seed)
+                return "--seed needs a whole number from 0 to 4294967295";
+            options.settings.seed = *seed;
+        } else if (name == "--scenario") {
+            const auto text = takeValue();
+            const auto scenario = text ? scenarioFromName(*text) : std::nullopt;
+            if (!scenario)
+                return "--scenario needs one of the scenario names below";
+            options.settings.scenario = *scenario;
+        } else {
+            return "unknown option '" + std::string(args[i]) + "'";
+        }
+    }
+    if (pty && device)
+        return "--pty and --device cannot be used together";
+    return {};
+}
+
+int streamBursts(
+    BurstOutlet& outlet, const SimulateOptions& options, const StopSignals& stop, std::ostream& err)
+{
+    MeterSimulator simulator(options.settings);
+    const bool keepGaps = options.target != Target::StandardOutput;
+    for (std::uint64_t sent = 0; !options.count || sent < *options.count; ++sent) {
+        if (stop.stopRequested())
+            break;
+        const SimulatedBurst burst = simulator.next();
+        if (!outlet.write(burst.bytes)) {
+            err << kCommand << ": the line went away\n";
+            return 1;
+        }
+        if (keepGaps && !stop.pause(burst.gap))
+            break;
+    }
+    outlet.finish(stop);
+    return 0;
+}
+
+} // namespace
+
+const std::string_view kSimulateHelp = [] {
+    static const std::string text = helpText();
+    return std::string_view(text);
+}();
+
+int runSimulate(std::span<const std::string_view> args, std::ostream& out, std::ostream& err)
+{
+    SimulateOptions options;
+    std::string problem = parseOptions(args, options);
+    if (problem.empty() && !options.help && options.target == Target::StandardOutput) {
+        if (!options.count)
+            problem = "writing to standard output needs --count (or use --pty or --device)";
+        else if (&out == &std::cout && ::isatty(STDOUT_FILENO) != 0)
+            problem = "standard output is a terminal: redirect it to a file, or use --pty or "
+                      "--device";
+    }
+    if (!problem.empty()) {
+        err << kCommand << ": " << problem << "\n"
+            << kSynopsis << "Try '" << kCommand << " --help' for more.\n";
+        return 2;
+    }
+    if (options.help) {
+        out << kSimulateHelp;
+        return 0;
+    }
+
+    const StopSignals stop;
+    if (options.target == Target::StandardOutput)
+        return streamBursts(*streamOutlet(out), options, stop, err);
+
+    std::string slavePath;
+    OpenedOutlet opened = options.target == Target::Pty ? openPtyOutlet(slavePath)
+                                                        : openDeviceOutlet(options.devicePath);
+    if (const auto* reason = std::get_if<std::string>(&opened)) {
+        err << kCommand << ": " << *reason << '\n';
+        return 1;
+    }
+    if (options.target == Target::Pty)
+        out << slavePath << std::endl;
+    return streamBursts(*std::get<std::unique_ptr<BurstOutlet>>(opened), options, stop, err);
 }
 
 } // namespace clampmeter::cli

@@ -11,8 +11,8 @@ namespace {
 
 constexpr std::array<ScenarioInfo, 9> kScenarios {{
     {SimulatorScenario::Tour, "tour",
-        "all seven functions in turn, about 30 frames each, the dial passing code 0 between"},
-    {SimulatorScenario::Vac, "vac", "AC voltage near 230 V (400 V when wired 3@3w), 50 Hz"},
+        "all seven functions in turn, 30 frames each, code 0 between"},
+    {SimulatorScenario::Vac, "vac", "AC voltage near 230 V (400 V when wired 3@3w) at 50 Hz"},
     {SimulatorScenario::Aac, "aac", "AC current ramping between loads, with the voltage"},
     {SimulatorScenario::Kw, "kw", "active power with the phase angle, \"----\" now and then"},
     {SimulatorScenario::Kva, "kva", "apparent power with the reactive power"},
@@ -21,8 +21,7 @@ constexpr std::array<ScenarioInfo, 9> kScenarios {{
         "power factor 0.5 to 1.0 with the phase angle, \"----\" now and then"},
     {SimulatorScenario::Energy, "energy", "the energy register with its hours:minutes counter"},
     {SimulatorScenario::Faults, "faults",
-        "the tour with line faults: frames back to back, a wrong header, stray bytes, over 2 s "
-        "of silence"},
+        "the tour, with a line fault instead of a frame now and then"},
 }};
 
 constexpr std::uint8_t kCodeVac = 1;
@@ -120,7 +119,7 @@ SimulatedBurst MeterSimulator::next()
     if (m_settings.scenario == SimulatorScenario::Faults && m_random.chance(kFaultChance))
         return fault(static_cast<StreamFault>(m_random.below(4)));
     const EncodedFrame frame = nextFrame();
-    return emit(BurstKind::Frame, {frame.begin(), frame.end()}, m_settings.interval);
+    return makeBurst(BurstKind::Frame, {frame.begin(), frame.end()}, m_settings.interval);
 }
 
 SimulatedBurst MeterSimulator::fault(StreamFault kind)
@@ -131,7 +130,7 @@ SimulatedBurst MeterSimulator::fault(StreamFault kind)
         const EncodedFrame second = nextFrame();
         std::vector<std::uint8_t> bytes(first.begin(), first.end());
         bytes.insert(bytes.end(), second.begin(), second.end());
-        return emit(BurstKind::BackToBack, std::move(bytes), m_settings.interval);
+        return makeBurst(BurstKind::BackToBack, std::move(bytes), m_settings.interval);
     }
     case StreamFault::WrongHeader: {
         EncodedFrame frame = nextFrame();
@@ -141,21 +140,21 @@ SimulatedBurst MeterSimulator::fault(StreamFault kind)
             frame[0] = notHeader(m_random);
         if (which != 0)
             frame[1] = notHeader(m_random);
-        return emit(BurstKind::WrongHeader, {frame.begin(), frame.end()}, m_settings.interval);
+        return makeBurst(BurstKind::WrongHeader, {frame.begin(), frame.end()}, m_settings.interval);
     }
     case StreamFault::StrayBytes: {
         std::vector<std::uint8_t> bytes(1 + m_random.below(kMostStrayBytes));
         for (auto& byte : bytes)
             byte = m_random.byte();
-        return emit(BurstKind::StrayBytes, std::move(bytes), m_settings.interval);
+        return makeBurst(BurstKind::StrayBytes, std::move(bytes), m_settings.interval);
     }
     case StreamFault::Silence:
         break;
     }
-    return emit(BurstKind::Silence, {}, kSilenceGap);
+    return makeBurst(BurstKind::Silence, {}, kSilenceGap);
 }
 
-SimulatedBurst MeterSimulator::emit(
+SimulatedBurst MeterSimulator::makeBurst(
     BurstKind kind, std::vector<std::uint8_t> bytes, std::chrono::milliseconds gap)
 {
     const auto onLine = kByteTimeOnLine * static_cast<std::int64_t>(bytes.size()) + gap;

@@ -32,7 +32,7 @@ enum class SimulatorScenario : std::uint8_t {
 struct ScenarioInfo {
     SimulatorScenario scenario;
     std::string_view name; ///< as typed on a command line: "tour", "vac", …
-    std::string_view description; ///< one line of plain ASCII for help texts
+    std::string_view description; ///< plain ASCII, at most 66 characters, for help texts
 };
 
 /// Every scenario, the default ("tour") first.
@@ -103,7 +103,7 @@ private:
     std::uint8_t nextFunctionCode();
     void moveAnnunciators();
     FrameFields readingFor(std::uint8_t code);
-    SimulatedBurst emit(
+    SimulatedBurst makeBurst(
         BurstKind kind, std::vector<std::uint8_t> bytes, std::chrono::milliseconds gap);
 
     SimulatorSettings m_settings;

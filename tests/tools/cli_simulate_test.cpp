@@ -1,0 +1,340 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "cli_commands.h"
+#include "link/meter_simulator.h"
+#include "platform/pseudo_terminal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <optional>
+#include <poll.h>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace clampmeter::cli {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr int kPatienceMs = 10'000;
+
+struct InProcessRun {
+    int exitCode = 0;
+    std::string out;
+    std::string err;
+};
+
+InProcessRun simulate(std::vector<std::string_view> args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = runSimulate(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+Bytes expectedBytes(SimulatorSettings settings, int bursts)
+{
+    MeterSimulator simulator(settings);
+    Bytes all;
+    for (int i = 0; i < bursts; ++i) {
+        const auto burst = simulator.next();
+        all.insert(all.end(), burst.bytes.begin(), burst.bytes.end());
+    }
+    return all;
+}
+
+// Reads up to `count` bytes, waiting at most kPatienceMs for each chunk; fewer on hang-up.
+Bytes readBytes(int fd, std::size_t count)
+{
+    Bytes got;
+    std::array<std::uint8_t, 256> buffer {};
+    pollfd readable {fd, POLLIN, 0};
+    while (got.size() < count && ::poll(&readable, 1, kPatienceMs) > 0) {
+        const ssize_t n = ::read(fd, buffer.data(), std::min(buffer.size(), count - got.size()));
+        if (n <= 0)
+            break;
+        got.insert(got.end(), buffer.begin(), buffer.begin() + n);
+    }
+    return got;
+}
+
+// The real clampmeter-cli with its standard output on a pipe; killed if a test leaves early.
+class CliProcess {
+public:
+    explicit CliProcess(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {CLAMPMETER_CLI_PATH, "simulate"});
+        std::array<int, 2> pipe {};
+        if (::pipe(pipe.data()) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipe[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, pipe[0]);
+        std::vector<char*> argv;
+        argv.reserve(args.size() + 1);
+        for (auto& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(pipe[1]);
+        m_stdout = pipe[0];
+    }
+    CliProcess(const CliProcess&) = delete;
+    CliProcess& operator=(const CliProcess&) = delete;
+    ~CliProcess()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+        ::close(m_stdout);
+    }
+
+    bool started() const { return m_pid > 0; }
+
+    std::string readLine()
+    {
+        std::string line;
+        for (const auto byte : readUntilNewline())
+            line += static_cast<char>(byte);
+        return line;
+    }
+
+    void signal(int number) const { ::kill(m_pid, number); }
+
+    /// The exit code, or nothing when the process did not end normally in time.
+    std::optional<int> wait()
+    {
+        const auto deadline
+            = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPatienceMs);
+        int status = 0;
+        while (::waitpid(m_pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return std::nullopt;
+            ::usleep(10'000);
+        }
+        m_pid = -1;
+        if (!WIFEXITED(status))
+            return std::nullopt;
+        return WEXITSTATUS(status);
+    }
+
+private:
+    Bytes readUntilNewline() const
+    {
+        Bytes line;
+        for (Bytes byte = readBytes(m_stdout, 1); !byte.empty() && byte[0] != '\n';
+             byte = readBytes(m_stdout, 1))
+            line.push_back(byte[0]);
+        return line;
+    }
+
+    pid_t m_pid = -1;
+    int m_stdout = -1;
+};
+
+TEST(SimulateOptions, BadOptionsGiveTheUsageOnStandardErrorAndExitCode2)
+{
+    const std::vector<std::vector<std::string_view>> cases {
+        {"--bogus"},
+        {"--count", "5", "extra"},
+        {"--interval"},
+        {"--interval", "-5"},
+        {"--interval", "600001"},
+        {"--interval", "12x"},
+        {"--count", "0"},
+        {"--count", "-1"},
+        {"--seed", "4294967296"},
+        {"--seed=x"},
+        {"--scenario", "nope"},
+        {"--scenario"},
+        {"--device"},
+        {"--pty=yes"},
+        {"--pty", "--device", "/dev/null"},
+        {},
+        {"--scenario", "vac"},
+    };
+    for (const auto& args : cases) {
+        std::string line;
+        for (const auto arg : args)
+            line += std::string(arg) + ' ';
+        const InProcessRun run = simulate(args);
+        EXPECT_EQ(run.exitCode, 2) << line;
+        EXPECT_TRUE(run.out.empty()) << line;
+        EXPECT_NE(
+            run.err.find("clampmeter-cli simulate [--pty | --device PATH]"), std::string::npos)
+            << line << "\n"
+            << run.err;
+    }
+
+    CliProcess process({"--interval", "soon"});
+    ASSERT_TRUE(process.started());
+    EXPECT_EQ(process.wait(), 2) << "the exit code reaches the shell";
+}
+
+TEST(SimulateOptions, HelpListsEveryScenarioWithinEightyColumns)
+{
+    const InProcessRun run = simulate({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    for (const auto& info : simulatorScenarios())
+        EXPECT_NE(run.out.find("  " + std::string(info.name) + " "), std::string::npos)
+            << info.name;
+    EXPECT_EQ(run.out, kSimulateHelp);
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_LE(line.size(), 80U) << "fits a terminal: " << line;
+}
+
+TEST(SimulateToStream, WritesTheSimulatorsBytesBackToBackWithoutPausing)
+{
+    // The faults scenario has bursts of silence lasting 2.5 s; a capture must not wait for them.
+    const InProcessRun run
+        = simulate({"--count", "60", "--seed=7", "--scenario", "faults", "--interval=250"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Bytes written(run.out.begin(), run.out.end());
+    EXPECT_EQ(written, expectedBytes({SimulatorScenario::Faults, 7, 250ms}, 60));
+
+    const InProcessRun defaults = simulate({"--count", "4"});
+    EXPECT_EQ(Bytes(defaults.out.begin(), defaults.out.end()), expectedBytes({}, 4));
+}
+
+TEST(SimulateOnPty, PrintsTheSlavePathThenSendsEachFrameWithItsGap)
+{
+    CliProcess process({"--pty", "--count", "3", "--interval", "250"});
+    ASSERT_TRUE(process.started());
+    const std::string path = process.readLine();
+    ASSERT_TRUE(path.starts_with("/dev/")) << path;
+    const int reader = ::open(path.c_str(), O_RDONLY | O_NOCTTY);
+    ASSERT_GE(reader, 0) << path;
+
+    std::vector<Bytes> frames;
+    std::vector<std::chrono::steady_clock::time_point> arrivals;
+    for (int i = 0; i < 3; ++i) {
+        frames.push_back(readBytes(reader, 17));
+        arrivals.push_back(std::chrono::steady_clock::now());
+    }
+    const Bytes expected = expectedBytes({SimulatorScenario::Tour, 1, 250ms}, 3);
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        EXPECT_EQ(frames[i], Bytes(expected.begin() + 17 * i, expected.begin() + 17 * (i + 1)));
+    // The reader may have joined late and found frame 1 waiting, but frame 3 is only
+    // written a whole gap after frame 2.
+    EXPECT_GE(arrivals[2] - arrivals[1], 150ms);
+
+    EXPECT_TRUE(readBytes(reader, 1).empty()) << "the line hangs up after the last frame";
+    EXPECT_EQ(process.wait(), 0);
+    ::close(reader);
+}
+
+TEST(SimulateOnPty, TheLastFramesWaitForAReaderWhoOpensLate)
+{
+    CliProcess process({"--pty", "--count", "2", "--interval", "0"});
+    ASSERT_TRUE(process.started());
+    const std::string path = process.readLine();
+    // Hanging up the master side would throw away whatever the slave side has not read.
+    std::this_thread::sleep_for(300ms);
+    const int reader = ::open(path.c_str(), O_RDONLY | O_NOCTTY);
+    ASSERT_GE(reader, 0) << path;
+
+    EXPECT_EQ(readBytes(reader, 34), expectedBytes({SimulatorScenario::Tour, 1, 0ms}, 2));
+    EXPECT_EQ(process.wait(), 0);
+    ::close(reader);
+}
+
+TEST(SimulateOnPty, BytesNobodyReadsAreDroppedInsteadOfStallingTheMeter)
+{
+    constexpr int kFrames = 3000; // 51000 bytes, more than a pseudo-terminal holds
+    CliProcess process({"--pty", "--count", std::to_string(kFrames), "--interval", "0"});
+    ASSERT_TRUE(process.started());
+    const std::string path = process.readLine();
+    const int reader = ::open(path.c_str(), O_RDONLY | O_NOCTTY);
+    ASSERT_GE(reader, 0) << path;
+    std::this_thread::sleep_for(1s);
+
+    Bytes received;
+    for (Bytes chunk = readBytes(reader, 4096); !chunk.empty(); chunk = readBytes(reader, 4096))
+        received.insert(received.end(), chunk.begin(), chunk.end());
+    EXPECT_EQ(process.wait(), 0);
+    ::close(reader);
+
+    const Bytes all = expectedBytes({SimulatorScenario::Tour, 1, 0ms}, kFrames);
+    EXPECT_LT(received.size(), all.size() / 2) << "the stale backlog was kept";
+    ASSERT_GE(received.size(), 17U);
+    EXPECT_TRUE(std::equal(received.end() - 17, received.end(), all.end() - 17))
+        << "the newest frame arrives last";
+}
+
+TEST(SimulateOnPty, SigtermEndsAnEndlessRunCleanly)
+{
+    CliProcess process({"--pty", "--interval", "20", "--scenario", "pf"});
+    ASSERT_TRUE(process.started());
+    const std::string path = process.readLine();
+    const int reader = ::open(path.c_str(), O_RDONLY | O_NOCTTY);
+    ASSERT_GE(reader, 0) << path;
+    const Bytes first = readBytes(reader, 17);
+    ASSERT_EQ(first.size(), 17U);
+    EXPECT_EQ(first[6], 6);
+
+    process.signal(SIGTERM);
+
+    EXPECT_EQ(process.wait(), 0);
+    pollfd hangUp {reader, POLLIN, 0};
+    ASSERT_EQ(::poll(&hangUp, 1, kPatienceMs), 1);
+    EXPECT_NE(hangUp.revents & POLLHUP, 0) << "the line is closed, not left dangling";
+    ::close(reader);
+}
+
+TEST(SimulateOnDevice, SetsTheLineTo2400Baud8N1RawAndWritesTheFrames)
+{
+    auto line = PseudoTerminal::open();
+    ASSERT_TRUE(line.has_value());
+    CliProcess process({"--device", line->slavePath(), "--count", "2", "--interval", "20",
+        "--scenario", "energy", "--seed", "5"});
+    ASSERT_TRUE(process.started());
+
+    EXPECT_EQ(
+        readBytes(line->masterFd(), 34), expectedBytes({SimulatorScenario::Energy, 5, 20ms}, 2));
+    EXPECT_EQ(process.wait(), 0);
+
+    const int device = ::open(line->slavePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(device, 0);
+    termios settings {};
+    ASSERT_EQ(::tcgetattr(device, &settings), 0);
+    ::close(device);
+    EXPECT_EQ(::cfgetospeed(&settings), B2400);
+    EXPECT_EQ(::cfgetispeed(&settings), B2400);
+    EXPECT_EQ(settings.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(settings.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0U);
+    EXPECT_EQ(settings.c_lflag & (ICANON | ECHO | ISIG), 0U);
+    EXPECT_EQ(settings.c_oflag & OPOST, 0U) << "bytes pass unchanged";
+    EXPECT_EQ(settings.c_iflag & (IXON | ICRNL), 0U);
+}
+
+TEST(SimulateOnDevice, APathThatIsNoSerialDeviceIsARunTimeFailure)
+{
+    for (const std::string_view path : {"/dev/null", "/nonexistent/ttyUSB0"}) {
+        const InProcessRun run = simulate({"--device", path, "--count", "1"});
+        EXPECT_EQ(run.exitCode, 1) << path;
+        EXPECT_NE(run.err.find(path), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty());
+    }
+}
+
+} // namespace
+} // namespace clampmeter::cli

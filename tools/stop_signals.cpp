@@ -1,0 +1,65 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "stop_signals.h"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+namespace clampmeter::cli {
+namespace {
+
+// A signal handler can reach nothing but a global; a lock-free atomic is safe to set there.
+std::atomic<bool> g_stopRequested {false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+// Short enough that a stop feels immediate, even when the signal lands on another thread
+// and so does not interrupt this thread's sleep.
+constexpr std::chrono::milliseconds kPollSlice {20};
+
+extern "C" void requestStop(int /*signal*/)
+{
+    g_stopRequested.store(true);
+}
+
+} // namespace
+
+StopSignals::StopSignals()
+{
+    g_stopRequested.store(false);
+    struct sigaction action { };
+    action.sa_handler = requestStop;
+    sigemptyset(&action.sa_mask);
+    // No SA_RESTART: a blocking call returns with EINTR so the stop is seen promptly.
+    action.sa_flags = 0;
+    sigaction(SIGINT, &action, &m_previousInterrupt);
+    sigaction(SIGTERM, &action, &m_previousTerminate);
+}
+
+StopSignals::~StopSignals()
+{
+    sigaction(SIGINT, &m_previousInterrupt, nullptr);
+    sigaction(SIGTERM, &m_previousTerminate, nullptr);
+}
+
+bool StopSignals::stopRequested() const
+{
+    return g_stopRequested.load();
+}
+
+bool StopSignals::pause(std::chrono::milliseconds duration) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + duration;
+    for (;;) {
+        if (stopRequested())
+            return false;
+        const auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero())
+            return true;
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(left, kPollSlice));
+    }
+}
+
+} // namespace clampmeter::cli

@@ -1,0 +1,32 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <chrono>
+#include <csignal>
+
+namespace clampmeter::cli {
+
+/// While one of these lives, SIGINT and SIGTERM no longer end the process: they raise a
+/// flag that a long-running command polls, so it can finish its output and exit cleanly.
+/// The previous handlers come back when it is destroyed. One at a time per process.
+class StopSignals {
+public:
+    StopSignals();
+    ~StopSignals();
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+    /// True once SIGINT or SIGTERM has arrived.
+    bool stopRequested() const;
+
+    /// Waits for `duration`, waking early when a stop is requested; false when stopped.
+    bool pause(std::chrono::milliseconds duration) const;
+
+private:
+    struct sigaction m_previousInterrupt { };
+    struct sigaction m_previousTerminate { };
+};
+
+} // namespace clampmeter::cli
