@@ -27,23 +27,24 @@ constexpr std::string_view kSynopsis
 std::string helpText()
 {
     std::string text = std::string(kSynopsis)
-        + "    Stream the frames of a simulated clamp meter, for trying the program without a\n"
-          "    meter. Each frame is written as one burst and followed by a quiet gap of MS\n"
-          "    milliseconds (--interval, 0 to 600000, default 500): the pause between the end\n"
-          "    of one frame and the start of the next. The program needs pauses of at least\n"
-          "    50 ms to find where frames begin. Runs until N bursts are written (--count,\n"
-          "    default: no end) or until SIGINT (Ctrl+C) or SIGTERM, which end it cleanly with\n"
-          "    exit code 0. The same --seed (0 to 4294967295, default 1) and scenario give the\n"
-          "    same bytes.\n"
+        + "    Stream the frames of a simulated clamp meter, for trying the program without\n"
+          "    a meter. Each frame is written as one burst and followed by a quiet gap of\n"
+          "    MS milliseconds (--interval, 0 to 600000, default 500): the pause between\n"
+          "    the end of one frame and the start of the next. The program needs pauses of\n"
+          "    at least 50 ms to find where frames begin. Runs until N bursts are written\n"
+          "    (--count, default: no end) or until SIGINT (Ctrl+C) or SIGTERM, which end it\n"
+          "    cleanly with exit code 0. The same --seed (0 to 4294967295, default 1) and\n"
+          "    scenario give the same bytes.\n"
           "    --pty          Create a pseudo-terminal and print the path of its slave side\n"
-          "                   (such as /dev/pts/3) as the first line of standard output; open\n"
-          "                   that path as the meter's serial port. As on a real line, bytes\n"
-          "                   that nobody reads are dropped once about 60 frames pile up.\n"
-          "                   After the last of N bursts the line stays up until a reader has\n"
-          "                   taken every byte, for at most 5 s, and then hangs up.\n"
-          "    --device PATH  Write to an existing serial device (such as /dev/ttyUSB0 with a\n"
-          "                   null-modem cable to the computer that runs the program), set to\n"
-          "                   2400 baud, 8 data bits, no parity, 1 stop bit, raw.\n"
+          "                   (such as /dev/pts/3) as the first line of standard output;\n"
+          "                   open that path as the meter's serial port. As on a real line,\n"
+          "                   bytes that nobody reads are dropped once about 60 frames pile\n"
+          "                   up. After the last of N bursts the line stays up until a\n"
+          "                   reader has taken every byte, for at most 5 s, and then hangs\n"
+          "                   up.\n"
+          "    --device PATH  Write to an existing serial device (such as /dev/ttyUSB0 with\n"
+          "                   a null-modem cable to the computer that runs the program),\n"
+          "                   set to 2400 baud, 8 data bits, no parity, 1 stop bit, raw.\n"
           "    Without --pty or --device the bytes go to standard output back to back, with\n"
           "    no gaps and no waiting, to make a capture file for decode; --count is then\n"
           "    required and standard output must not be a terminal:\n"
@@ -56,9 +57,9 @@ std::string helpText()
         text += info.description;
         text += '\n';
     }
-    text += "    In the faults scenario about one burst in seven is a fault: two frames back to\n"
-            "    back (34 bytes), a frame with a wrong header, 1 to 8 stray bytes, or 2.5 s of\n"
-            "    silence.\n"
+    text += "    In the faults scenario about one burst in seven is a fault: two frames back\n"
+            "    to back (34 bytes), a frame with a wrong header, 1 to 8 stray bytes, or\n"
+            "    2.5 s of silence.\n"
             "    Exit codes: 0 done or stopped, 1 the line could not be opened or went away,\n"
             "    2 bad options.\n";
     return text;
