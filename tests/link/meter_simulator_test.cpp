@@ -25,6 +25,7 @@ std::vector<SimulatedBurst> run(SimulatorSettings settings, int count)
 {
     MeterSimulator simulator(settings);
     std::vector<SimulatedBurst> bursts;
+    bursts.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         bursts.push_back(simulator.next());
     return bursts;
