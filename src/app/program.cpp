@@ -6,6 +6,7 @@
 #include "app/form1.h"
 
 #include <QApplication>
+#include <QScreen>
 
 #include <memory>
 
@@ -18,6 +19,9 @@ int runProgram(SerialDeviceMap& deviceMap, PortNaming naming, CaptureClock& cloc
     if (!form.load())
         return kStartFailedExitCode;
     QObject::connect(&form, &Form1::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // Centred on the screen it opens on, as the panel's own settings ask.
+    if (const QScreen* screen = form.screen())
+        form.move(screen->availableGeometry().center() - form.rect().center());
     form.show();
     return QApplication::exec();
 }
