@@ -142,8 +142,9 @@ void Form1::buildControls()
 {
     m_picture1 = new PanelBox("Picture1", kLightGrey, twipRect(1230, 7230, 1860, 1605), this);
     m_picture1->hide();
-    for (const LabelSpec& spec : kDisplayLabels)
-        makeLabel(spec, m_picture1);
+    static_assert(std::size(kDisplayLabels) == std::size_t(DisplayLabel::Count));
+    for (std::size_t i = 0; i < std::size(kDisplayLabels); ++i)
+        m_displayLabels[i] = makeLabel(kDisplayLabels[i], m_picture1);
 
     m_picture3 = new PanelBox("Picture3", kLightGrey, twipRect(1230, 7230, 1860, 1605), this);
     auto* noData = new QLabel(QStringLiteral("NO DATA"), m_picture3);
@@ -250,58 +251,53 @@ void Form1::startResynchronising()
     m_link->portOpened();
 }
 
-QLabel* Form1::label(const char* name) const
-{
-    return m_picture1->findChild<QLabel*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
-}
-
 void Form1::setWiringVisible(bool visible)
 {
-    label("Label6")->setVisible(visible);
+    label(DisplayLabel::Label6)->setVisible(visible);
 }
 void Form1::setPhaseCaption(std::string_view caption)
 {
-    setCaption(label("Label12"), caption);
+    setCaption(label(DisplayLabel::Label12), caption);
 }
 void Form1::setBatVisible(bool visible)
 {
-    label("Label13")->setVisible(visible);
+    label(DisplayLabel::Label13)->setVisible(visible);
 }
 void Form1::setMrVisible(bool visible)
 {
-    label("Label4")->setVisible(visible);
+    label(DisplayLabel::Label4)->setVisible(visible);
 }
 void Form1::setNumberText(std::string_view t)
 {
-    setCaption(label("Label11"), t);
+    setCaption(label(DisplayLabel::Label11), t);
 }
 void Form1::setClassCaption(std::string_view caption)
 {
-    setCaption(label("Label1"), caption);
+    setCaption(label(DisplayLabel::Label1), caption);
 }
 void Form1::setUnitCaption(std::string_view caption)
 {
-    setCaption(label("Label7"), caption);
+    setCaption(label(DisplayLabel::Label7), caption);
 }
 void Form1::setSecondaryClassCaption(std::string_view caption)
 {
-    setCaption(label("Label9"), caption);
+    setCaption(label(DisplayLabel::Label9), caption);
 }
 void Form1::setSecondaryUnitCaption(std::string_view caption)
 {
-    setCaption(label("Label8"), caption);
+    setCaption(label(DisplayLabel::Label8), caption);
 }
 void Form1::setMainText(std::string_view t)
 {
-    setCaption(label("MainDataLabel"), t);
+    setCaption(label(DisplayLabel::MainDataLabel), t);
 }
 void Form1::setSecondaryText(std::string_view t)
 {
-    setCaption(label("SlaveDataLabel"), t);
+    setCaption(label(DisplayLabel::SlaveDataLabel), t);
 }
 std::string Form1::unitCaption() const
 {
-    return label("Label7")->text().toStdString();
+    return label(DisplayLabel::Label7)->text().toStdString();
 }
 
 void Form1::setDialPicture(int picture)

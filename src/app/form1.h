@@ -104,7 +104,28 @@ private:
     void buildControls();
     void loadArtwork();
     void updateShape();
-    QLabel* label(const char* name) const;
+
+    /// The display panel's labels, in the order of the layout table.
+    enum class DisplayLabel {
+        MainDataLabel,
+        SlaveDataLabel,
+        Label1,
+        Label4,
+        Label6,
+        Label5,
+        Label7,
+        Label9,
+        Label8,
+        Label10,
+        Label11,
+        Label12,
+        Label13,
+        Count
+    };
+    QLabel* label(DisplayLabel which) const
+    {
+        return m_displayLabels[static_cast<std::size_t>(which)];
+    }
 
     Services m_services;
     NullListLiveView m_list;
@@ -112,6 +133,8 @@ private:
     ReadingCapture m_capture;
     std::unique_ptr<SerialLink> m_link;
 
+    // Looked up once: every reading sets most of them.
+    std::array<QLabel*, static_cast<std::size_t>(DisplayLabel::Count)> m_displayLabels {};
     QPixmap m_skin;
     std::array<QPixmap, 8> m_imageList1;
     QWidget* m_picture1 = nullptr;

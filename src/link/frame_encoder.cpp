@@ -9,8 +9,6 @@
 namespace clampmeter {
 namespace {
 
-constexpr std::uint8_t kEnergyCode = 7;
-
 void putFloat(EncodedFrame& bytes, std::size_t first, float value)
 {
     // Shifting the bit pattern, rather than copying memory, fixes the byte order.
@@ -32,7 +30,7 @@ EncodedFrame encodeFrame(const FrameFields& fields)
     bytes[5] = fields.flags;
     bytes[6] = fields.functionCode;
     putFloat(bytes, 7, fields.mainValue);
-    if (fields.functionCode == kEnergyCode) {
+    if (fields.functionCode == kEnergyFunctionCode) {
         bytes[11] = fields.counter.minutes;
         bytes[12] = fields.counter.hours;
     } else {

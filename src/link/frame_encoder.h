@@ -10,12 +10,6 @@
 
 namespace clampmeter {
 
-/// Bits of the flags byte (byte 5).
-inline constexpr std::uint8_t kFlagBat = 0x01;
-inline constexpr std::uint8_t kFlagMr = 0x02;
-/// "----" instead of numbers (functions 3 and 6).
-inline constexpr std::uint8_t kFlagNoNumber = 0x04;
-
 /// The energy function's elapsed-time counter, sent in bytes 12 (hours) and 11 (minutes).
 struct EnergyCounter {
     std::uint8_t hours = 0; ///< 0 … 255

@@ -23,9 +23,6 @@ constexpr std::array<FunctionEntry, 7> kFunctionTable {{
     {7, "FUN_ENERGY", "AC", "kwh", "", "", 8},
 }};
 
-constexpr std::uint8_t kEnergyCode = 7;
-constexpr std::uint8_t kNoNumberFlag = 0x04;
-
 constexpr std::array<double, 4> kPowersOfTen {1.0, 10.0, 100.0, 1000.0};
 
 // Below this every truncated product fits a 64-bit integer, which prints much faster
@@ -117,7 +114,7 @@ void formTexts(MeasurementFrame& frame, FrameBytes bytes, bool noNumber)
         frame.MainText = noNumber ? std::string(kNoNumberText) : truncatedText(v, 3);
         frame.SecondaryText = noNumber ? std::string(kNoNumberText) : truncatedText(s, 0);
         break;
-    case kEnergyCode:
+    case kEnergyFunctionCode:
         frame.MainText = energyText(v);
         frame.SecondaryText = energyTimeText(bytes);
         break;
@@ -178,16 +175,16 @@ MeasurementFrame decodeFrame(FrameBytes bytes)
         frame.phase = Phase::None;
         break;
     }
-    frame.bat = (bytes[5] & 0x01) != 0;
-    frame.mr = (bytes[5] & 0x02) != 0;
+    frame.bat = (bytes[5] & kFlagBat) != 0;
+    frame.mr = (bytes[5] & kFlagMr) != 0;
     frame.numberText = twoDigitText(bytes[4]);
     frame.MainValue = floatAt(bytes, 7);
     const std::uint8_t code = bytes[6];
     // The energy function uses bytes 11 and 12 as a counter, not as a float.
-    frame.SecondaryValue = code == kEnergyCode ? 0.0F : floatAt(bytes, 11);
+    frame.SecondaryValue = code == kEnergyFunctionCode ? 0.0F : floatAt(bytes, 11);
     frame.function = findFunction(code);
     if (frame.function != nullptr)
-        formTexts(frame, bytes, (bytes[5] & kNoNumberFlag) != 0);
+        formTexts(frame, bytes, (bytes[5] & kFlagNoNumber) != 0);
     return frame;
 }
 

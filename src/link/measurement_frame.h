@@ -14,6 +14,15 @@ namespace clampmeter {
 inline constexpr std::size_t kFrameSize = 17;
 inline constexpr std::uint8_t kFrameHeader = 0x68;
 
+/// Bits of the flags byte (byte 5).
+inline constexpr std::uint8_t kFlagBat = 0x01;
+inline constexpr std::uint8_t kFlagMr = 0x02;
+/// "----" instead of numbers (functions 3 and 6).
+inline constexpr std::uint8_t kFlagNoNumber = 0x04;
+
+/// The energy function: bytes 11 and 12 carry its minutes and hours, not a float.
+inline constexpr std::uint8_t kEnergyFunctionCode = 7;
+
 /// Shown instead of a number at or above a function's over-range limit.
 inline constexpr std::string_view kOverLimitText = "OL";
 /// The meter's "no number" display: the flag of byte 5 bit 2, and any reading whose
