@@ -1,0 +1,46 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QLabel>
+#include <QRect>
+#include <QString>
+
+#include <string_view>
+
+class QWidget;
+
+namespace clampmeter {
+
+/// A rectangle given in twips (left, top, width, height), in screen pixels.
+QRect twipRect(int left, int top, int width, int height);
+
+enum class FontStyle { Upright, Italic };
+
+/// A font of the layouts: family as designed ("Arial", "Tahoma", "MS Sans Serif"), size
+/// in points.
+QFont designFont(
+    const char* family, double points, QFont::Weight weight, FontStyle style = FontStyle::Upright);
+
+/// A stored text (UTF-8) for a widget.
+QString qText(std::string_view text);
+
+/// Fixes a widget's text colour whatever the desktop theme says.
+void setTextColour(QWidget* widget, const QColor& colour);
+/// Fixes a widget's background colour and has it painted.
+void setBackgroundColour(QWidget* widget, const QColor& colour);
+
+/// A label that keeps mouse presses to itself, so that pressing it never drags the window
+/// beneath.
+class InertLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+} // namespace clampmeter
