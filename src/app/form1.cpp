@@ -5,6 +5,7 @@
 
 #include "app/meter_artwork.h"
 #include "app/window_shape.h"
+#include "list/frm_list.h"
 #include "platform/serial_link.h"
 #include "shared/twips.h"
 
@@ -16,11 +17,6 @@
 
 namespace clampmeter {
 namespace {
-
-QRect twipRect(int left, int top, int width, int height)
-{
-    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height)};
-}
 
 QFont makeFont(const char* family, double points, QFont::Weight weight, bool italic = false)
 {
@@ -117,7 +113,8 @@ const QString Form1::kTitle = QStringLiteral("KR-610");
 Form1::Form1(Services services, QWidget* parent)
     : QWidget(parent)
     , m_services(std::move(services))
-    , m_capture(m_services.vars, *this, m_list, m_graph, m_services.clock)
+    , m_windows(m_services.vars, *this)
+    , m_capture(m_services.vars, *this, m_windows, m_services.clock)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kTitle);
@@ -180,8 +177,11 @@ void Form1::buildControls()
         button->setFont(makeFont("Arial", 11.25, kNormal, true));
         button->setFocusPolicy(Qt::NoFocus);
     }
-    connect(findChild<QPushButton*>(QStringLiteral("Command3")), &QPushButton::clicked, this,
-        &Form1::listRequested);
+    connect(
+        findChild<QPushButton*>(QStringLiteral("Command3")), &QPushButton::clicked, this, [this] {
+            m_windows.showList();
+            emit listRequested();
+        });
     connect(findChild<QPushButton*>(QStringLiteral("Command2")), &QPushButton::clicked, this,
         &Form1::graphRequested);
     connect(findChild<QPushButton*>(QStringLiteral("Command5")), &QPushButton::clicked, this,
@@ -215,7 +215,20 @@ void Form1::onAcceptedFrame(FrameBytes bytes)
     m_capture.onAcceptedFrame(bytes);
 }
 
-void Form1::writeListHeaders() { }
+void Form1::writeListHeaders()
+{
+    m_windows.listWindow().writeHeaders();
+}
+
+void Form1::Form1SaveSub()
+{
+    resynchronise();
+}
+
+void Form1::Form1ExcelSub()
+{
+    resynchronise();
+}
 
 void Form1::applyWindowStyle()
 {
@@ -350,6 +363,7 @@ void Form1::mouseReleaseEvent(QMouseEvent* event)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    m_windows.closeAll();
     m_link.reset();
     emit closed();
     event->accept();

@@ -10,7 +10,10 @@
 #include "link/load_sequence.h"
 #include "link/panel_view.h"
 #include "link/reading_capture.h"
+#include "list/list_command_host.h"
 #include "shared/var_module.h"
+
+#include "app/program_windows.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -29,7 +32,11 @@ class SerialLink;
 /// The main panel: a picture of the meter, cut along its outline, kept on top, dragged
 /// with the mouse, showing each reading. Creating it and calling load() starts the
 /// program's work; closing it ends the program.
-class Form1 final : public QWidget, public PanelView, public LinkPanels, private LoadHost {
+class Form1 final : public QWidget,
+                    public PanelView,
+                    public LinkPanels,
+                    public ListCommandHost,
+                    private LoadHost {
     Q_OBJECT
 
 public:
@@ -54,7 +61,15 @@ public:
     bool load();
 
     /// The resynchronisation entry, for commands that kept the program busy.
-    void resynchronise();
+    void resynchronise() override;
+
+    /// "Save" of the list window: the text report.
+    void Form1SaveSub() override;
+    /// "To Excel" of the list window: the semicolon-separated export.
+    void Form1ExcelSub() override;
+
+    /// The list window (and later the graph window) that this panel owns.
+    ProgramWindows& windows() { return m_windows; }
 
     /// What the link does with every accepted frame: decode, show, capture.
     void onAcceptedFrame(FrameBytes bytes);
@@ -128,8 +143,7 @@ private:
     }
 
     Services m_services;
-    NullListLiveView m_list;
-    NullGraphLiveUpdate m_graph;
+    ProgramWindows m_windows;
     ReadingCapture m_capture;
     std::unique_ptr<SerialLink> m_link;
 

@@ -3,8 +3,7 @@
 
 #include "app/meter_artwork.h"
 
-#include <QPainter>
-#include <QSvgRenderer>
+#include "shared/widget_helpers.h"
 
 namespace clampmeter {
 
@@ -21,13 +20,7 @@ QPixmap MeterArtwork::dial(int picture, qreal devicePixelRatio)
 
 QPixmap MeterArtwork::render(const QString& resource, QSize size, qreal devicePixelRatio)
 {
-    QPixmap pixmap(size * devicePixelRatio);
-    pixmap.setDevicePixelRatio(devicePixelRatio);
-    pixmap.fill(Qt::white);
-    QSvgRenderer renderer(resource);
-    QPainter painter(&pixmap);
-    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    return pixmap;
+    return renderSvgPicture(resource, size, devicePixelRatio);
 }
 
 } // namespace clampmeter

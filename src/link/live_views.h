@@ -35,6 +35,19 @@ public:
     virtual void LiveGraphUpdate() = 0;
 };
 
+/// The windows the capture step writes into. Each is created, hidden, the first time it is
+/// asked for, and then lives as long as the main panel.
+class LiveWindows {
+public:
+    LiveWindows() = default;
+    LiveWindows(const LiveWindows&) = delete;
+    LiveWindows& operator=(const LiveWindows&) = delete;
+    virtual ~LiveWindows() = default;
+
+    virtual ListLiveView& list() = 0;
+    virtual GraphLiveUpdate& graph() = 0;
+};
+
 /// Stand-ins while a window does not take live updates.
 class NullListLiveView final : public ListLiveView {
 public:

@@ -25,12 +25,11 @@ void presentReading(const MeasurementFrame& reading, PanelView& panel, ListLiveV
     panel.setSecondaryText(reading.SecondaryText);
 }
 
-ReadingCapture::ReadingCapture(VarModule& vars, PanelView& panel, ListLiveView& list,
-    GraphLiveUpdate& graph, CaptureClock& clock)
+ReadingCapture::ReadingCapture(
+    VarModule& vars, PanelView& panel, LiveWindows& windows, CaptureClock& clock)
     : m_vars(vars)
     , m_panel(panel)
-    , m_list(list)
-    , m_graph(graph)
+    , m_windows(windows)
     , m_clock(clock)
 {
 }
@@ -44,8 +43,9 @@ void ReadingCapture::onAcceptedFrame(FrameBytes bytes)
         m_vars.DataRecords[static_cast<std::size_t>(m_vars.DataCount - 1)].No = m_vars.DataCount;
     }
 
-    presentReading(reading, m_panel, m_list);
-    m_list.setMainText(reading.MainText);
+    ListLiveView& list = m_windows.list();
+    presentReading(reading, m_panel, list);
+    list.setMainText(reading.MainText);
     if (storeFull)
         return;
 
@@ -60,8 +60,8 @@ void ReadingCapture::onAcceptedFrame(FrameBytes bytes)
     record.UnitText = unit;
     record.FunText = reading.function != nullptr ? reading.function->id : std::string_view {};
 
-    m_list.insertRecordRow(record);
-    m_graph.LiveGraphUpdate();
+    list.insertRecordRow(record);
+    m_windows.graph().LiveGraphUpdate();
 }
 
 } // namespace clampmeter

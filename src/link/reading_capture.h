@@ -19,19 +19,18 @@ void presentReading(const MeasurementFrame& reading, PanelView& panel, ListLiveV
 /// reception, and bring the list and graph windows up to date, all in one go.
 ///
 /// When the store already holds 50000 records the reading is still shown on the panel and
-/// in the list window's large label, but it is not stored, listed or plotted.
+/// in the list window's large label, but it is not stored, listed or plotted. The graph
+/// window comes into being with the first reading stored.
 class ReadingCapture {
 public:
-    ReadingCapture(VarModule& vars, PanelView& panel, ListLiveView& list, GraphLiveUpdate& graph,
-        CaptureClock& clock);
+    ReadingCapture(VarModule& vars, PanelView& panel, LiveWindows& windows, CaptureClock& clock);
 
     void onAcceptedFrame(FrameBytes bytes);
 
 private:
     VarModule& m_vars;
     PanelView& m_panel;
-    ListLiveView& m_list;
-    GraphLiveUpdate& m_graph;
+    LiveWindows& m_windows;
     CaptureClock& m_clock;
 };
 

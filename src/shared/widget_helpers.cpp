@@ -6,8 +6,11 @@
 #include "shared/twips.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
+#include <QSvgRenderer>
 #include <QWidget>
+#include <QWindow>
 
 namespace clampmeter {
 
@@ -33,8 +36,8 @@ QString qText(std::string_view text)
 void setTextColour(QWidget* widget, const QColor& colour)
 {
     QPalette palette = widget->palette();
-    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text,
-             QPalette::ButtonText})
+    for (const QPalette::ColorRole role :
+        {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         palette.setColor(role, colour);
     widget->setPalette(palette);
 }
@@ -47,9 +50,55 @@ void setBackgroundColour(QWidget* widget, const QColor& colour)
     widget->setAutoFillBackground(true);
 }
 
+QPixmap renderSvgPicture(const QString& resource, QSize size, qreal devicePixelRatio)
+{
+    QPixmap pixmap(size * devicePixelRatio);
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    pixmap.fill(Qt::white);
+    QSvgRenderer renderer(resource);
+    QPainter painter(&pixmap);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return pixmap;
+}
+
 void InertLabel::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
+}
+
+InertPanel::InertPanel(
+    const char* name, const QColor& colour, const QRect& geometry, QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QString::fromLatin1(name));
+    setBackgroundColour(this, colour);
+    setGeometry(geometry);
+}
+
+void InertPanel::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void WindowDrag::press(QWidget* window, QMouseEvent* event)
+{
+    event->accept();
+    if (QWindow* handle = window->windowHandle(); handle != nullptr && handle->startSystemMove())
+        return;
+    m_dragging = true;
+    m_offset = event->globalPosition().toPoint() - window->pos();
+}
+
+void WindowDrag::move(QWidget* window, QMouseEvent* event)
+{
+    if (m_dragging)
+        window->move(event->globalPosition().toPoint() - m_offset);
+}
+
+void WindowDrag::release(QMouseEvent* event)
+{
+    if (event->buttons() == Qt::NoButton)
+        m_dragging = false;
 }
 
 } // namespace clampmeter

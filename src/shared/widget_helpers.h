@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QFont>
 #include <QLabel>
+#include <QPixmap>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 
@@ -33,6 +35,10 @@ void setTextColour(QWidget* widget, const QColor& colour);
 /// Fixes a widget's background colour and has it painted.
 void setBackgroundColour(QWidget* widget, const QColor& colour);
 
+/// A picture drawn from an SVG resource at a size in logical pixels, for a screen of the
+/// given pixel ratio, on white.
+QPixmap renderSvgPicture(const QString& resource, QSize size, qreal devicePixelRatio);
+
 /// A label that keeps mouse presses to itself, so that pressing it never drags the window
 /// beneath.
 class InertLabel : public QLabel {
@@ -41,6 +47,28 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+};
+
+/// A panel in a fixed colour that keeps mouse presses to itself.
+class InertPanel : public QWidget {
+public:
+    InertPanel(const char* name, const QColor& colour, const QRect& geometry, QWidget* parent);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+/// Moves a frameless window with the mouse, whichever button is pressed: the window
+/// manager moves it where it can, otherwise it follows the mouse until the buttons are up.
+class WindowDrag {
+public:
+    void press(QWidget* window, QMouseEvent* event);
+    void move(QWidget* window, QMouseEvent* event);
+    void release(QMouseEvent* event);
+
+private:
+    bool m_dragging = false;
+    QPoint m_offset;
 };
 
 } // namespace clampmeter

@@ -95,6 +95,26 @@ private:
     const VarModule& m_vars;
 };
 
+class FakeWindows final : public LiveWindows {
+public:
+    FakeWindows(FakeList& list, FakeGraph& graph)
+        : m_list(list)
+        , m_graph(graph)
+    {
+    }
+    ListLiveView& list() override { return m_list; }
+    GraphLiveUpdate& graph() override
+    {
+        ++graphRequests;
+        return m_graph;
+    }
+    int graphRequests = 0;
+
+private:
+    FakeList& m_list;
+    FakeGraph& m_graph;
+};
+
 class FixedClock final : public CaptureClock {
 public:
     CaptureTime now() override
@@ -118,8 +138,9 @@ protected:
     FakePanel panel;
     FakeList list;
     FakeGraph graph {vars};
+    FakeWindows windows {list, graph};
     FixedClock clock;
-    ReadingCapture capture {vars, panel, list, graph, clock};
+    ReadingCapture capture {vars, panel, windows, clock};
 };
 
 TEST_F(ReadingCaptureTest, FirstReadingIsShownStoredListedAndPlotted)
@@ -147,6 +168,7 @@ TEST_F(ReadingCaptureTest, FirstReadingIsShownStoredListedAndPlotted)
     EXPECT_EQ(list.rows[0].No, 1);
     EXPECT_EQ(graph.seen, std::vector<std::int32_t> {1});
     EXPECT_EQ(graph.seenStamps.front(), "2024-05-01\\14:03:07");
+    EXPECT_EQ(windows.graphRequests, 1) << "the graph window is needed from the first reading";
 }
 
 TEST_F(ReadingCaptureTest, StepsRunInTheirFixedOrder)

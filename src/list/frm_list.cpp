@@ -1,0 +1,223 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "list/frm_list.h"
+
+#include "list/list_artwork.h"
+#include "list/list_grid_view.h"
+#include "shared/twips.h"
+
+#include <QAbstractButton>
+#include <QPainter>
+#include <QPushButton>
+
+namespace clampmeter {
+namespace {
+
+constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignTop;
+constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignTop;
+constexpr Qt::Alignment kCentre = Qt::AlignHCenter | Qt::AlignTop;
+const QColor kLightGrey(192, 192, 192);
+
+/// The close picture: a click hides the window.
+class ClosePicture final : public QAbstractButton {
+public:
+    explicit ClosePicture(QWidget* parent)
+        : QAbstractButton(parent)
+    {
+        setObjectName(QStringLiteral("Image1"));
+        setAccessibleName(QStringLiteral("Close"));
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        setGeometry(twipRect(4440, 60, 405, 390));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (m_picture.devicePixelRatio() != devicePixelRatioF())
+            m_picture = ListArtwork::close(devicePixelRatioF());
+        QPainter(this).drawPixmap(0, 0, m_picture);
+    }
+
+private:
+    QPixmap m_picture;
+};
+
+struct LabelSpec {
+    const char* name;
+    int left, top, width, height; // twips
+    const char* caption;
+    double points;
+    QFont::Weight weight;
+    FontStyle style;
+    Qt::Alignment alignment;
+    QColor colour;
+    const char* accessibleName;
+};
+
+QLabel* addLabel(const LabelSpec& spec, QWidget* parent)
+{
+    auto* label = new InertLabel(QString::fromLatin1(spec.caption), parent);
+    label->setObjectName(QString::fromLatin1(spec.name));
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(twipRect(spec.left, spec.top, spec.width, spec.height));
+    label->setFont(designFont("Arial", spec.points, spec.weight, spec.style));
+    label->setAlignment(spec.alignment);
+    setTextColour(label, spec.colour);
+    label->setAccessibleName(QString::fromLatin1(spec.accessibleName));
+    return label;
+}
+
+const QColor kBlack(0, 0, 0);
+const QColor kWhite(255, 255, 255);
+constexpr auto kBold = QFont::Bold;
+constexpr auto kNormal = QFont::Normal;
+constexpr auto kUpright = FontStyle::Upright;
+
+// Labels on the window itself, then the two inside the reading panel.
+constexpr std::size_t kWindowLabels = 4;
+const LabelSpec kLabels[] = {
+    {"Label5", 240, 120, 1695, 375, "Data List", 12, kBold, kUpright, kLeft, kWhite,
+        "Window title"},
+    {"Label3", 120, 2445, 975, 375, "DataNo.", 12, kBold, kUpright, kLeft, kBlack,
+        "Records caption"},
+    {"Label4", 1200, 2445, 1455, 375, "0", 12, kBold, kUpright, kLeft, kBlack, "Number of records"},
+    {"Label2", 2880, 2445, 1575, 375, "MAX:  50000", 12, kBold, kUpright, kLeft, kBlack,
+        "Capacity"},
+    {"maindatashow", 480, 240, 2655, 855, "000.0", 36, kBold, kUpright, kRight, kBlack,
+        "Latest reading"},
+    {"Label1", 3120, 600, 855, 375, "unit", 14.25, kNormal, FontStyle::Italic, kCentre, kBlack,
+        "Unit of the latest reading"},
+};
+
+} // namespace
+
+Frm_List::Frm_List(VarModule& vars, ListCommandHost& host, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_vars(vars)
+    , m_host(host)
+    , m_model(vars)
+{
+    setObjectName(QStringLiteral("Frm_List"));
+    setWindowTitle(QStringLiteral("Form2"));
+    setAccessibleName(QStringLiteral("Data list"));
+    setFixedSize(ListArtwork::kSkinSize);
+    setBackgroundColour(this, QColor(172, 201, 246));
+    buildControls();
+}
+
+Frm_List::~Frm_List() = default;
+
+void Frm_List::buildControls()
+{
+    auto* closePicture = new ClosePicture(this);
+    connect(closePicture, &QAbstractButton::clicked, this, &QWidget::hide);
+
+    for (std::size_t i = 0; i < kWindowLabels; ++i)
+        addLabel(kLabels[i], this);
+    m_counter = findChild<QLabel*>(QStringLiteral("Label4"));
+
+    auto* picture1 = new InertPanel("Picture1", kLightGrey, twipRect(120, 480, 4634, 1335), this);
+    picture1->setAccessibleName(QStringLiteral("Latest reading panel"));
+    picture1->setFocusPolicy(Qt::TabFocus);
+    m_maindatashow = addLabel(kLabels[kWindowLabels], picture1);
+    m_unitLabel = addLabel(kLabels[kWindowLabels + 1], picture1);
+
+    QPushButton* clear = addButton("Command1", 120, 1215, "Clear list");
+    QPushButton* save = addButton("Command2", 1320, 1095, "Save");
+    QPushButton* excel = addButton("Command3", 2400, 1095, "To Excel");
+    QPushButton* print = addButton("Command4", 3480, 1215, "Print");
+    connect(clear, &QPushButton::clicked, this, &Frm_List::Command1_Click);
+    connect(save, &QPushButton::clicked, this, [this] { m_host.Form1SaveSub(); });
+    connect(excel, &QPushButton::clicked, this, [this] { m_host.Form1ExcelSub(); });
+    connect(print, &QPushButton::clicked, this, [this] {
+        ListPrintSub();
+        m_host.resynchronise();
+    });
+
+    m_grid = new ListGridView(m_model, this);
+    m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
+    m_grid->setAccessibleName(QStringLiteral("Readings list"));
+    m_grid->setGeometry(twipRect(90, 2760, 4664, 7215));
+
+    setTabOrder(m_grid, picture1);
+    setTabOrder(picture1, clear);
+    setTabOrder(clear, save);
+    setTabOrder(save, excel);
+    setTabOrder(excel, print);
+    m_grid->setFocus();
+}
+
+QPushButton* Frm_List::addButton(const char* name, int left, int width, const char* caption)
+{
+    auto* button = new QPushButton(QString::fromLatin1(caption), this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(twipRect(left, 1920, width, 495));
+    button->setFont(designFont("Arial", 11.25, QFont::Bold));
+    return button;
+}
+
+void Frm_List::writeHeaders()
+{
+    m_model.writeHeaders();
+}
+
+void Frm_List::showAtHome()
+{
+    show();
+    move(twipsToPixels(0), twipsToPixels(200));
+    raise();
+    activateWindow();
+}
+
+void Frm_List::Command1_Click()
+{
+    m_vars.DataCount = 0;
+    m_model.clear();
+}
+
+void Frm_List::ListPrintSub() { }
+
+void Frm_List::setUnitCaption(std::string_view caption)
+{
+    m_unitLabel->setText(qText(caption));
+}
+
+void Frm_List::setMainText(std::string_view text)
+{
+    m_maindatashow->setText(qText(text));
+}
+
+void Frm_List::insertRecordRow(const DataRecord& record)
+{
+    m_model.addNewestRow();
+    m_counter->setText(QString::number(record.No));
+    m_grid->fitTimeStamp(qText(record.StampText));
+    m_grid->followNewestRow();
+}
+
+void Frm_List::paintEvent(QPaintEvent*)
+{
+    if (m_skin.isNull() || m_skin.devicePixelRatio() != devicePixelRatioF())
+        m_skin = ListArtwork::skin(devicePixelRatioF());
+    QPainter(this).drawPixmap(0, 0, m_skin);
+}
+
+void Frm_List::mousePressEvent(QMouseEvent* event)
+{
+    // Only presses on the skin get here: labels, panel, buttons and grid keep their own.
+    m_drag.press(this, event);
+}
+
+void Frm_List::mouseMoveEvent(QMouseEvent* event)
+{
+    m_drag.move(this, event);
+}
+
+void Frm_List::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_drag.release(event);
+}
+
+} // namespace clampmeter

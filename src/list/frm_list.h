@@ -1,0 +1,72 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "link/live_views.h"
+#include "list/list_command_host.h"
+#include "list/list_grid_model.h"
+#include "shared/widget_helpers.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace clampmeter {
+
+class ListGridView;
+
+/// The data list window: the latest reading in large figures, the commands Clear list,
+/// Save, To Excel and Print, the record counter and the grid of every record, newest
+/// first. Skinned and frameless, dragged by its background, hidden (never destroyed) by
+/// its close picture; the capture step writes into it whether it is shown or not.
+class Frm_List final : public QWidget, public ListLiveView {
+    Q_OBJECT
+
+public:
+    Frm_List(VarModule& vars, ListCommandHost& host, QWidget* parent = nullptr);
+    ~Frm_List() override;
+
+    /// Header set-up at program start: the grid's column headers.
+    void writeHeaders();
+    /// Shows the window at its fixed place, 0, 200 twips from the screen's top left.
+    void showAtHome();
+
+    /// "Clear list": no records, the grid back to its header and empty row. The counter and
+    /// the latest reading stay as they are until the next capture.
+    void Command1_Click();
+    /// The list printout.
+    void ListPrintSub();
+
+    ListGridModel& gridModel() { return m_model; }
+
+    // ListLiveView
+    void setUnitCaption(std::string_view caption) override;
+    void setMainText(std::string_view text) override;
+    void insertRecordRow(const DataRecord& record) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void buildControls();
+    QPushButton* addButton(const char* name, int left, int width, const char* caption);
+
+    VarModule& m_vars;
+    ListCommandHost& m_host;
+    ListGridModel m_model;
+    QPixmap m_skin;
+    WindowDrag m_drag;
+
+    QLabel* m_maindatashow = nullptr;
+    QLabel* m_unitLabel = nullptr; // Label1
+    QLabel* m_counter = nullptr; // Label4
+    ListGridView* m_grid = nullptr;
+};
+
+} // namespace clampmeter

@@ -1,0 +1,43 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "list/list_grid_model.h"
+
+#include <QColor>
+#include <QTableView>
+
+namespace clampmeter {
+
+/// The record grid MSFlexGrid1: fixed header row and fixed "NO." column in their own
+/// colours, data cells white with black text, the current cell following the newest
+/// reading.
+class ListGridView final : public QTableView {
+    Q_OBJECT
+
+public:
+    static inline const QColor kFixedCellColour {192, 192, 255};
+    static inline const QColor kSelectionColour {128, 128, 255};
+    static inline const QColor kDataLineColour {128, 128, 255};
+
+    ListGridView(ListGridModel& model, QWidget* parent = nullptr);
+    ~ListGridView() override;
+
+    /// After a row was inserted at the top: row 1 becomes the current row, then each of its
+    /// columns the current cell in turn, ending on the time stamp.
+    void followNewestRow();
+    /// Widens the time column when a stamp would not fit it.
+    void fitTimeStamp(const QString& stamp);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setUpColumns();
+
+    ListGridModel& m_model;
+    QWidget* m_corner = nullptr;
+};
+
+} // namespace clampmeter
