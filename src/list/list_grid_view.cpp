@@ -124,6 +124,8 @@ ListGridView::ListGridView(ListGridModel& model, QWidget* parent)
     setTextElideMode(Qt::ElideNone);
     setWordWrap(false);
     setCornerButtonEnabled(false);
+    // Tab leaves the grid for the next control, as in the window's focus order.
+    setTabKeyNavigation(false);
     // A new reading must not pull the view away from the history the user is reading.
     setAutoScroll(false);
     setUpColumns();

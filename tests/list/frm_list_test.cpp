@@ -1,0 +1,273 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "app/form1.h"
+#include "link/frame_encoder.h"
+#include "link/static_serial_device_map.h"
+#include "list/frm_list.h"
+#include "list/list_grid_view.h"
+
+#include <QAbstractItemModelTester>
+#include <QAccessible>
+#include <QApplication>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace clampmeter {
+namespace {
+
+class FixedClock final : public CaptureClock {
+public:
+    CaptureTime now() override { return {"01/05/24", "14:03:07"}; }
+};
+
+/// The real main panel, started up to the point where its port fails to open: the list
+/// window then exists as the program creates it.
+class ListWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        form = std::make_unique<Form1>(Form1::Services {
+            *vars, map, clock, PortNaming::DevicePaths, [](const QString&, const QString&) {}});
+        form->load();
+        ASSERT_TRUE(form->windows().hasListWindow());
+        list = &form->windows().listWindow();
+        grid = list->findChild<ListGridView*>(QStringLiteral("MSFlexGrid1"));
+        ASSERT_NE(grid, nullptr);
+    }
+
+    void receive(std::uint8_t code, float main)
+    {
+        const EncodedFrame bytes = encodeFrame({.functionCode = code, .mainValue = main});
+        form->onAcceptedFrame(bytes);
+    }
+
+    QString caption(const char* name) const
+    {
+        return list->findChild<QLabel*>(QString::fromLatin1(name))->text();
+    }
+    QString cell(int row, int column) const
+    {
+        return grid->model()->index(row, column).data().toString();
+    }
+    QString number(int row) const
+    {
+        return grid->model()->headerData(row, Qt::Vertical).toString();
+    }
+    QPushButton* button(const char* name) const
+    {
+        return list->findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+
+    std::unique_ptr<VarModule> vars = std::make_unique<VarModule>();
+    FixedClock clock;
+    StaticSerialDeviceMap map {
+        StaticSerialDeviceMap::Values {{R"(\Device\silabser0)", "/dev/clampmeter-no-such-port"}}};
+    std::unique_ptr<Form1> form;
+    Frm_List* list = nullptr;
+    ListGridView* grid = nullptr;
+};
+
+TEST_F(ListWindowTest, IsCreatedHiddenAtStartWithItsDesignState)
+{
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(list->size(), QSize(324, 668));
+    EXPECT_TRUE(list->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(list->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(list->windowTitle(), "Form2");
+
+    const std::pair<const char*, const char*> captions[]
+        = {{"Label5", "Data List"}, {"maindatashow", "000.0"}, {"Label1", "unit"},
+            {"Label3", "DataNo."}, {"Label4", "0"}, {"Label2", "MAX:  50000"}};
+    for (const auto& [name, text] : captions)
+        EXPECT_EQ(caption(name), QString::fromLatin1(text)) << name;
+    const std::pair<const char*, const char*> buttons[] = {{"Command1", "Clear list"},
+        {"Command2", "Save"}, {"Command3", "To Excel"}, {"Command4", "Print"}};
+    for (const auto& [name, text] : buttons)
+        EXPECT_EQ(button(name)->text(), QString::fromLatin1(text)) << name;
+
+    EXPECT_EQ(list->gridModel().cornerText(), "NO.");
+    const QStringList headers = {"FUN", "DATA", "UNIT", "TIME"};
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(grid->model()->headerData(c, Qt::Horizontal).toString(), headers[c]);
+    EXPECT_EQ(grid->model()->rowCount(), 1) << "the header row and one empty row";
+    EXPECT_EQ(cell(0, 0), "");
+}
+
+TEST_F(ListWindowTest, ControlsSitAtTheirPlaces)
+{
+    const std::pair<const char*, QRect> placements[] = {
+        {"Label5", {16, 8, 113, 25}},
+        {"Image1", {296, 4, 27, 26}},
+        {"Picture1", {8, 32, 309, 89}},
+        {"maindatashow", {32, 16, 177, 57}},
+        {"Label1", {208, 40, 57, 25}},
+        {"Command1", {8, 128, 81, 33}},
+        {"Command2", {88, 128, 73, 33}},
+        {"Command3", {160, 128, 73, 33}},
+        {"Command4", {232, 128, 81, 33}},
+        {"Label3", {8, 163, 65, 25}},
+        {"Label4", {80, 163, 97, 25}},
+        {"Label2", {192, 163, 105, 25}},
+        {"MSFlexGrid1", {6, 184, 311, 481}},
+    };
+    for (const auto& [name, pixels] : placements) {
+        auto* widget = list->findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(widget, nullptr) << name;
+        EXPECT_EQ(widget->geometry(), pixels) << name;
+    }
+}
+
+TEST_F(ListWindowTest, ReadingsAreListedNewestFirstWithTheCurrentCellOnTheNewest)
+{
+    receive(1, 229.9F);
+    receive(2, 12.5F);
+    receive(9, 3.0F);
+
+    ASSERT_EQ(grid->model()->rowCount(), 4) << "five grid rows: header, 3, 2, 1, empty";
+    EXPECT_EQ(number(0), "3");
+    EXPECT_EQ(number(1), "2");
+    EXPECT_EQ(number(2), "1");
+    EXPECT_EQ(number(3), "");
+    EXPECT_EQ(cell(0, 0), "") << "no function entry: empty FUN";
+    EXPECT_EQ(cell(0, 1), "") << "no function entry: empty DATA";
+    EXPECT_EQ(cell(0, 2), "A") << "the unit of the last known function";
+    EXPECT_EQ(cell(0, 3), "01/05/24\\14:03:07");
+    EXPECT_EQ(cell(2, 0), "FUN_VAC");
+    EXPECT_EQ(cell(2, 1), "229.8");
+    EXPECT_EQ(cell(2, 2), "v");
+
+    EXPECT_EQ(grid->currentIndex(), grid->model()->index(0, 3));
+    EXPECT_EQ(
+        grid->selectionModel()->selectedIndexes(), QModelIndexList {grid->model()->index(0, 3)});
+    EXPECT_EQ(caption("Label4"), "3");
+    EXPECT_EQ(caption("maindatashow"), "") << "the latest reading as the panel shows it";
+    EXPECT_EQ(caption("Label1"), "A") << "kept from the last frame with a function entry";
+}
+
+TEST_F(ListWindowTest, ClearEmptiesTheGridButKeepsTheCounterAndTheLatestReading)
+{
+    receive(1, 229.9F);
+    receive(3, 1.5F);
+    list->show();
+    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+
+    EXPECT_EQ(vars->DataCount, 0);
+    EXPECT_EQ(grid->model()->rowCount(), 1);
+    EXPECT_EQ(grid->model()->headerData(3, Qt::Horizontal).toString(), "TIME");
+    EXPECT_EQ(caption("Label4"), "2") << "the old count stays until the next capture";
+    EXPECT_EQ(caption("maindatashow"), "1.5");
+    EXPECT_EQ(vars->DataRecords[1].FunText, "FUN_KW") << "records stay in memory";
+
+    receive(5, 0.75F);
+    ASSERT_EQ(grid->model()->rowCount(), 2);
+    EXPECT_EQ(number(0), "1");
+    EXPECT_EQ(cell(0, 0), "FUN_KVAR");
+    EXPECT_EQ(caption("Label4"), "1");
+}
+
+TEST_F(ListWindowTest, ModelStaysConsistentThroughCapturesAndClears)
+{
+    QAbstractItemModelTester tester(
+        grid->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    list->show();
+    for (int i = 0; i < 5; ++i)
+        receive(static_cast<std::uint8_t>(1 + i % 7), 10.0F + static_cast<float>(i));
+    list->Command1_Click();
+    list->Command1_Click();
+    receive(1, 230.0F);
+    EXPECT_EQ(grid->model()->rowCount(), 2);
+}
+
+TEST_F(ListWindowTest, ListShowsTheWindowAtItsPlaceAndTheClosePictureHidesIt)
+{
+    form->show();
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command3")), Qt::LeftButton);
+    ASSERT_TRUE(list->isVisible());
+    EXPECT_EQ(list->pos(), QPoint(0, 13));
+
+    auto* close = list->findChild<QWidget*>(QStringLiteral("Image1"));
+    EXPECT_EQ(close->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_FALSE(list->isVisible());
+
+    receive(1, 229.9F);
+    list->move(200, 300);
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command3")), Qt::LeftButton);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(list->pos(), QPoint(0, 13)) << "shown again at its fixed place";
+    EXPECT_EQ(number(0), "1") << "readings captured while hidden are listed";
+}
+
+TEST_F(ListWindowTest, ExitClosesTheListWindowToo)
+{
+    form->show();
+    list->show();
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton);
+    EXPECT_FALSE(list->isVisible());
+}
+
+struct Press {
+    const char* name;
+    QPoint at; // in window coordinates
+    Qt::MouseButton button;
+    bool moves;
+};
+
+void PrintTo(const Press& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class ListWindowDrag : public ListWindowTest, public testing::WithParamInterface<Press> { };
+
+TEST_P(ListWindowDrag, MovesOnlyFromTheBackground)
+{
+    list->show();
+    list->move(100, 100);
+    QWidget* target = list->childAt(GetParam().at);
+    if (target == nullptr)
+        target = list;
+    const QPoint local = target->mapFrom(list, GetParam().at);
+
+    QTest::mousePress(target, GetParam().button, {}, local);
+    QTest::mouseMove(target, local + QPoint(30, 20));
+    QTest::mouseRelease(target, GetParam().button, {}, local + QPoint(30, 20));
+
+    EXPECT_EQ(list->pos() != QPoint(100, 100), GetParam().moves)
+        << list->pos().x() << "," << list->pos().y();
+}
+
+INSTANTIATE_TEST_SUITE_P(Presses, ListWindowDrag,
+    testing::Values(Press {"TitleBandLeftButton", {200, 15}, Qt::LeftButton, true},
+        Press {"BodyRightButton", {300, 175}, Qt::RightButton, true},
+        Press {"FrameMiddleButton", {2, 400}, Qt::MiddleButton, true},
+        Press {"TitleLabel", {30, 15}, Qt::LeftButton, false},
+        Press {"CounterCaption", {20, 170}, Qt::LeftButton, false},
+        Press {"Counter", {90, 170}, Qt::RightButton, false},
+        Press {"ReadingPanel", {12, 36}, Qt::LeftButton, false},
+        Press {"ReadingLabel", {100, 60}, Qt::LeftButton, false},
+        Press {"Grid", {150, 400}, Qt::LeftButton, false}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(ListWindowTest, FocusStartsOnTheGridThenPanelThenTheButtons)
+{
+    list->show();
+    QApplication::setActiveWindow(list);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(list));
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+
+    QStringList order;
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(order, (QStringList {"Picture1", "Command1", "Command2", "Command3", "Command4"}));
+}
+
+} // namespace
+} // namespace clampmeter
