@@ -5,6 +5,7 @@
 // pseudo-terminal, for anyone without a meter. The simulator's port is registered where
 // the program looks for the meter's bridge.
 
+#include "app/design_fonts.h"
 #include "app/program.h"
 #include "app/simulator_feeder.h"
 #include "link/static_serial_device_map.h"
@@ -19,6 +20,7 @@ int main(int argc, char* argv[])
 {
     using namespace clampmeter;
     QApplication app(argc, argv);
+    registerDesignFonts();
     QApplication::setApplicationName(QStringLiteral("clampmeter-demo"));
 
     QCommandLineParser parser;
