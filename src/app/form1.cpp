@@ -8,6 +8,8 @@
 #include "list/frm_list.h"
 #include "platform/serial_link.h"
 #include "shared/twips.h"
+#include "shared/value_label.h"
+#include "shared/widget_helpers.h"
 
 #include <QCloseEvent>
 #include <QMessageBox>
@@ -17,39 +19,6 @@
 
 namespace clampmeter {
 namespace {
-
-QFont makeFont(const char* family, double points, QFont::Weight weight, bool italic = false)
-{
-    QFont f(QString::fromLatin1(family));
-    f.setPointSizeF(points);
-    f.setWeight(weight);
-    f.setItalic(italic);
-    return f;
-}
-
-QString text(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-/// A coloured box on the panel. It takes mouse presses itself, so that pressing the
-/// display or the buttons' box never drags the window.
-class PanelBox final : public QWidget {
-public:
-    PanelBox(const char* name, QColor colour, QRect geometry, QWidget* parent)
-        : QWidget(parent)
-    {
-        setObjectName(QString::fromLatin1(name));
-        QPalette p = palette();
-        p.setColor(QPalette::Window, colour);
-        setPalette(p);
-        setAutoFillBackground(true);
-        setGeometry(geometry);
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
-};
 
 struct LabelSpec {
     const char* name;
@@ -85,26 +54,29 @@ constexpr LabelSpec kDisplayLabels[] = {
     {"Label13", 1560, 1350, 255, 255, "bat", "Tahoma", 8.25, kNormal, kLeft, false},
 };
 
-QLabel* makeLabel(const LabelSpec& spec, QWidget* parent)
+const QColor kBlack(0, 0, 0);
+const QColor kLightGrey(192, 192, 192);
+const QColor kDarkGreen(0, 64, 0);
+const QColor kRed(255, 0, 0);
+
+// The display's labels are drawn in the default black of the layout, never in the
+// desktop theme's text colour, which may be light.
+ValueLabel* makeLabel(const LabelSpec& spec, QWidget* parent)
 {
-    auto* l = new QLabel(QString::fromLatin1(spec.caption), parent);
+    auto* l = new ValueLabel(QString::fromLatin1(spec.caption), parent);
     l->setObjectName(QString::fromLatin1(spec.name));
-    l->setTextFormat(Qt::PlainText);
     l->setGeometry(twipRect(spec.left, spec.top, spec.width, spec.height));
-    l->setFont(makeFont(spec.family, spec.points, spec.weight));
+    l->setFont(designFont(spec.family, spec.points, spec.weight));
+    setTextColour(l, kBlack);
     l->setAlignment(spec.alignment);
     l->setVisible(!spec.hidden);
     return l;
 }
 
-void setCaption(QLabel* l, std::string_view caption)
+void setCaption(ValueLabel* l, std::string_view caption)
 {
-    l->setText(text(caption));
+    l->showValue(qText(caption));
 }
-
-const QColor kLightGrey(192, 192, 192);
-const QColor kDarkGreen(0, 64, 0);
-const QColor kRed(255, 0, 0);
 
 } // namespace
 
@@ -119,10 +91,7 @@ Form1::Form1(Services services, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kTitle);
     setFixedSize(twipsToPixels(4485), twipsToPixels(10590));
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::white);
-    setPalette(p);
-    setAutoFillBackground(true);
+    setBackgroundColour(this, Qt::white);
     if (!m_services.showMessage) {
         m_services.showMessage = [](const QString& title, const QString& message) {
             QMessageBox box(QMessageBox::NoIcon, title, message, QMessageBox::Ok);
@@ -137,21 +106,19 @@ Form1::~Form1() = default;
 
 void Form1::buildControls()
 {
-    m_picture1 = new PanelBox("Picture1", kLightGrey, twipRect(1230, 7230, 1860, 1605), this);
+    m_picture1 = new InertPanel("Picture1", kLightGrey, twipRect(1230, 7230, 1860, 1605), this);
     m_picture1->hide();
     static_assert(std::size(kDisplayLabels) == std::size_t(DisplayLabel::Count));
     for (std::size_t i = 0; i < std::size(kDisplayLabels); ++i)
         m_displayLabels[i] = makeLabel(kDisplayLabels[i], m_picture1);
 
-    m_picture3 = new PanelBox("Picture3", kLightGrey, twipRect(1230, 7230, 1860, 1605), this);
-    auto* noData = new QLabel(QStringLiteral("NO DATA"), m_picture3);
+    m_picture3 = new InertPanel("Picture3", kLightGrey, twipRect(1230, 7230, 1860, 1605), this);
+    auto* noData = new ValueLabel(QStringLiteral("NO DATA"), m_picture3);
     noData->setObjectName(QStringLiteral("Label3"));
     noData->setGeometry(twipRect(120, 480, 1455, 375));
-    noData->setFont(makeFont("Arial", 15.75, kBold));
+    noData->setFont(designFont("Arial", 15.75, kBold));
+    setTextColour(noData, kRed);
     noData->setAlignment(kCentre);
-    QPalette red = noData->palette();
-    red.setColor(QPalette::WindowText, kRed);
-    noData->setPalette(red);
 
     m_image1 = new QLabel(this);
     m_image1->setObjectName(QStringLiteral("Image1"));
@@ -160,11 +127,11 @@ void Form1::buildControls()
     auto* label2 = new QLabel(QStringLiteral("KR-6080"), this);
     label2->setObjectName(QStringLiteral("Label2"));
     label2->setGeometry(twipRect(1320, 3360, 1815, 375));
-    label2->setFont(makeFont("Arial", 15.75, kBold));
-    label2->setPalette(red);
+    label2->setFont(designFont("Arial", 15.75, kBold));
+    setTextColour(label2, kRed);
     label2->hide();
 
-    auto* picture2 = new PanelBox("Picture2", kDarkGreen, twipRect(3360, 6960, 975, 1110), this);
+    auto* picture2 = new InertPanel("Picture2", kDarkGreen, twipRect(3360, 6960, 975, 1110), this);
     const struct {
         const char* name;
         int top;
@@ -174,7 +141,7 @@ void Form1::buildControls()
         auto* button = new QPushButton(QString::fromLatin1(b.caption), picture2);
         button->setObjectName(QString::fromLatin1(b.name));
         button->setGeometry(twipRect(0, b.top, 975, 375));
-        button->setFont(makeFont("Arial", 11.25, kNormal, true));
+        button->setFont(designFont("Arial", 11.25, kNormal, FontStyle::Italic));
         button->setFocusPolicy(Qt::NoFocus);
     }
     connect(
@@ -249,7 +216,7 @@ void Form1::updateShape()
 
 void Form1::showFatalMessage(std::string_view message)
 {
-    m_services.showMessage(kTitle, text(message));
+    m_services.showMessage(kTitle, qText(message));
 }
 
 PortOpenResult Form1::openPort(const std::string& portName)

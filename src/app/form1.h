@@ -28,6 +28,7 @@
 namespace clampmeter {
 
 class SerialLink;
+class ValueLabel;
 
 /// The main panel: a picture of the meter, cut along its outline, kept on top, dragged
 /// with the mouse, showing each reading. Creating it and calling load() starts the
@@ -137,7 +138,7 @@ private:
         Label13,
         Count
     };
-    QLabel* label(DisplayLabel which) const
+    ValueLabel* label(DisplayLabel which) const
     {
         return m_displayLabels[static_cast<std::size_t>(which)];
     }
@@ -148,7 +149,7 @@ private:
     std::unique_ptr<SerialLink> m_link;
 
     // Looked up once: every reading sets most of them.
-    std::array<QLabel*, static_cast<std::size_t>(DisplayLabel::Count)> m_displayLabels {};
+    std::array<ValueLabel*, static_cast<std::size_t>(DisplayLabel::Count)> m_displayLabels {};
     QPixmap m_skin;
     std::array<QPixmap, 8> m_imageList1;
     QWidget* m_picture1 = nullptr;

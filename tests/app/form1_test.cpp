@@ -1,10 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The clampmeter developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "app/form1.h"
+#include "form1_fixture.h"
+
 #include "app/meter_artwork.h"
-#include "link/frame_encoder.h"
-#include "link/static_serial_device_map.h"
 
 #include <QApplication>
 #include <QBitmap>
@@ -17,46 +16,6 @@
 
 namespace clampmeter {
 namespace {
-
-class FixedClock final : public CaptureClock {
-public:
-    CaptureTime now() override { return {"01/05/24", "14:03:07"}; }
-};
-
-struct Message {
-    QString title;
-    QString text;
-};
-
-class Form1Test : public testing::Test {
-protected:
-    std::unique_ptr<Form1> makeForm(SerialDeviceMap& map)
-    {
-        return std::make_unique<Form1>(Form1::Services {*vars, map, clock, PortNaming::DevicePaths,
-            [this](const QString& title, const QString& text) {
-                messages.push_back({title, text});
-            }});
-    }
-
-    QLabel* label(const char* name) const
-    {
-        return form->findChild<QLabel*>(QString::fromLatin1(name));
-    }
-    QString caption(const char* name) const { return label(name)->text(); }
-
-    void receive(const FrameFields& fields)
-    {
-        const EncodedFrame bytes = encodeFrame(fields);
-        form->onAcceptedFrame(bytes);
-    }
-
-    std::unique_ptr<VarModule> vars = std::make_unique<VarModule>();
-    FixedClock clock;
-    StaticSerialDeviceMap noMap {
-        StaticSerialDeviceMap::Values {}, StaticSerialDeviceMap::Readability::Unreadable};
-    std::vector<Message> messages;
-    std::unique_ptr<Form1> form = makeForm(noMap);
-};
 
 struct Placement {
     const char* name;

@@ -1,0 +1,22 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QLabel>
+#include <QString>
+
+namespace clampmeter {
+
+/// A label that shows a value. Assistive tools read its accessible name as what it is
+/// ("Main reading") and its text as its value ("229.8"); a plain QLabel with an accessible
+/// name hides its text from them.
+class ValueLabel : public QLabel {
+public:
+    explicit ValueLabel(const QString& text, QWidget* parent = nullptr);
+
+    /// Shows `text` and tells assistive tools, when one listens, that the value changed.
+    void showValue(const QString& text);
+};
+
+} // namespace clampmeter
