@@ -54,6 +54,61 @@ constexpr LabelSpec kDisplayLabels[] = {
     {"Label13", 1560, 1350, 255, 255, "bat", "Tahoma", 8.25, kNormal, kLeft, false},
 };
 
+/// What assistive tools call each control of the panel, and what they add about it. The
+/// labels' texts are their values.
+struct AccessibleText {
+    const char* control;
+    const char* name;
+    const char* description = nullptr;
+};
+
+constexpr AccessibleText kAccessibleTexts[] = {
+    {"Picture1", "Display"},
+    {"MainDataLabel", "Main reading"},
+    {"Label7", "Unit of the main reading"},
+    {"SlaveDataLabel", "Secondary reading"},
+    {"Label8", "Unit of the secondary reading"},
+    {"Label1", "Function"},
+    {"Label9", "Secondary function"},
+    {"Label12", "Phase"},
+    {"Label11", "Number"},
+    {"Label6", "Wiring"},
+    {"Label13", "Battery low"},
+    {"Label4", "Memory recall"},
+    {"Label10", "Memory"},
+    {"Label5", "Maximum"},
+    {"Picture3", "Display without data"},
+    {"Label3", "No data"},
+    {"Image1", "Selector dial"},
+    {"Label2", "Model"},
+    {"Picture2", "Commands"},
+    {"Command3", "List", "Shows the list of readings"},
+    {"Command2", "Graph", "Shows the graph of readings"},
+    {"Command5", "Exit", "Ends the program"},
+};
+
+/// The selector dial's positions in the order of its pictures 1 … 8.
+constexpr const char* kDialPositions[]
+    = {"OFF", "V AC", "A AC", "kW", "kVA", "kVAR", "Power factor", "Energy"};
+static_assert(std::size(kDialPositions) == MeterArtwork::kDialPictures);
+
+void nameControls(QWidget* panel)
+{
+    for (const AccessibleText& text : kAccessibleTexts) {
+        auto* control = panel->findChild<QWidget*>(QString::fromLatin1(text.control));
+        Q_ASSERT(control != nullptr);
+        control->setAccessibleName(QString::fromLatin1(text.name));
+        if (text.description != nullptr)
+            control->setAccessibleDescription(QString::fromLatin1(text.description));
+    }
+}
+
+QString dialDescription(int picture)
+{
+    return QStringLiteral("Turned to ")
+        + QString::fromLatin1(kDialPositions[static_cast<std::size_t>(picture - 1)]);
+}
+
 const QColor kBlack(0, 0, 0);
 const QColor kLightGrey(192, 192, 192);
 const QColor kDarkGreen(0, 64, 0);
@@ -99,6 +154,8 @@ Form1::Form1(Services services, QWidget* parent)
         };
     }
     buildControls();
+    nameControls(this);
+    m_image1->setAccessibleDescription(dialDescription(m_dialPicture));
     loadArtwork();
 }
 
@@ -286,6 +343,7 @@ void Form1::setDialPicture(int picture)
         return;
     m_dialPicture = picture;
     m_image1->setPixmap(m_imageList1[static_cast<std::size_t>(picture - 1)]);
+    m_image1->setAccessibleDescription(dialDescription(picture));
 }
 
 void Form1::setDisplayPanelVisible(bool visible)

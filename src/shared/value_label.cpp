@@ -39,7 +39,7 @@ QAccessibleInterface* valueLabelAccessible(const QString& className, QObject* ob
 } // namespace
 
 ValueLabel::ValueLabel(const QString& text, QWidget* parent)
-    : QLabel(text, parent)
+    : QLabel(parent)
 {
     static const bool installed = [] {
         QAccessible::installFactory(valueLabelAccessible);
@@ -47,6 +47,9 @@ ValueLabel::ValueLabel(const QString& text, QWidget* parent)
     }();
     (void)installed;
     setTextFormat(Qt::PlainText);
+    // Set here, not by QLabel's constructor: setting the text may make Qt create and keep
+    // the label's accessible interface, which must be made once this is a ValueLabel.
+    setText(text);
 }
 
 void ValueLabel::showValue(const QString& text)
