@@ -257,11 +257,13 @@ void Form1::Form1ExcelSub()
 void Form1::applyWindowStyle()
 {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    m_shaped = true;
     updateShape();
 }
 
 void Form1::updateShape()
 {
+    m_shapeUpdatePending = false;
     // The colour key applies to everything the window shows, controls included. An old
     // mask would clip (and shift) the rendering, so it goes first.
     clearMask();
@@ -269,6 +271,16 @@ void Form1::updateShape()
     look.fill(Qt::white);
     render(&look);
     setMask(shapeMask(look));
+}
+
+void Form1::requestShapeUpdate()
+{
+    // One frame may turn the dial and show the display: one rendering covers both.
+    if (!m_shaped || m_shapeUpdatePending)
+        return;
+    m_shapeUpdatePending = true;
+    QMetaObject::invokeMethod(
+        this, [this] { updateShape(); }, Qt::QueuedConnection);
 }
 
 void Form1::showFatalMessage(std::string_view message)
@@ -339,27 +351,37 @@ std::string Form1::unitCaption() const
 
 void Form1::setDialPicture(int picture)
 {
-    if (picture < 1 || picture > MeterArtwork::kDialPictures)
+    // Every frame sets the dial; only a turn changes the picture and the window's shape.
+    if (picture < 1 || picture > MeterArtwork::kDialPictures || picture == m_dialPicture)
         return;
     m_dialPicture = picture;
     m_image1->setPixmap(m_imageList1[static_cast<std::size_t>(picture - 1)]);
     m_image1->setAccessibleDescription(dialDescription(picture));
+    requestShapeUpdate();
 }
 
 void Form1::setDisplayPanelVisible(bool visible)
 {
+    if (m_picture1->isHidden() != visible)
+        return;
     m_picture1->setVisible(visible);
+    requestShapeUpdate();
 }
 void Form1::setNoDataPanelVisible(bool visible)
 {
+    if (m_picture3->isHidden() != visible)
+        return;
     m_picture3->setVisible(visible);
+    requestShapeUpdate();
 }
 
 void Form1::paintEvent(QPaintEvent*)
 {
     // A move to a screen of another density draws the pictures anew at its resolution.
-    if (m_skin.devicePixelRatio() != devicePixelRatioF())
+    if (m_skin.devicePixelRatio() != devicePixelRatioF()) {
         loadArtwork();
+        requestShapeUpdate();
+    }
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_skin);
 }

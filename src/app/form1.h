@@ -120,6 +120,8 @@ private:
     void buildControls();
     void loadArtwork();
     void updateShape();
+    /// Recomputes the shape once the current handler is done, after what it drew changed.
+    void requestShapeUpdate();
 
     /// The display panel's labels, in the order of the layout table.
     enum class DisplayLabel {
@@ -156,6 +158,8 @@ private:
     QWidget* m_picture3 = nullptr;
     QLabel* m_image1 = nullptr;
     int m_dialPicture = 1;
+    bool m_shaped = false; ///< the window style is applied: the shape follows the picture
+    bool m_shapeUpdatePending = false;
 
     bool m_dragging = false;
     QPoint m_dragOffset;

@@ -4,6 +4,7 @@
 #include "form1_fixture.h"
 
 #include "app/meter_artwork.h"
+#include "app/window_shape.h"
 
 #include <QApplication>
 #include <QBitmap>
@@ -227,6 +228,98 @@ TEST_F(Form1Test, WhitePixelsAreCutOutOfTheWindow)
     EXPECT_FALSE(shape.contains(QPoint(295, 10))) << "right of the skin, above the buttons";
     EXPECT_TRUE(shape.contains(QPoint(140, 530))) << "the display panel";
     EXPECT_TRUE(shape.contains(QPoint(280, 470))) << "the button box past the skin's edge";
+}
+
+/// Something that may change what the panel draws, and whether the outline follows.
+struct PictureChange {
+    const char* name;
+    void (*change)(Form1& panel);
+    bool reshapes;
+};
+
+void PrintTo(const PictureChange& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class Form1Reshape : public Form1Test, public testing::WithParamInterface<PictureChange> {
+protected:
+    // The outline a fresh rendering of the panel gives, the kept mask left in place.
+    QRegion renderedShape()
+    {
+        const QRegion kept = form->mask();
+        form->clearMask(); // a masked widget renders only its mask's bounding box
+        QImage look(form->size(), QImage::Format_RGB32);
+        look.fill(Qt::white);
+        form->render(&look);
+        form->setMask(kept);
+        return QRegion(shapeMask(look));
+    }
+
+    StaticSerialDeviceMap portMap {
+        StaticSerialDeviceMap::Values {{R"(\Device\silabser0)", "/dev/clampmeter-no-such-port"}}};
+};
+
+TEST_P(Form1Reshape, OutlineFollowsOnlyWhatChangesThePicture)
+{
+    form = makeForm(portMap);
+    form->load(); // fails at the port, after the window style is applied
+    ASSERT_FALSE(form->mask().isEmpty());
+    const QRegion stale(0, 0, 1, 1);
+    form->setMask(stale);
+
+    GetParam().change(*form);
+    QCoreApplication::processEvents();
+
+    if (GetParam().reshapes) {
+        EXPECT_NE(form->mask(), stale);
+        EXPECT_EQ(form->mask(), renderedShape());
+    } else {
+        EXPECT_EQ(form->mask(), stale) << "reshaped though nothing it draws changed";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, Form1Reshape,
+    testing::Values(
+        PictureChange {"DialTurned", [](Form1& panel) { panel.setDialPicture(4); }, true},
+        PictureChange {"DialSetToItsPicture", [](Form1& panel) { panel.setDialPicture(1); }, false},
+        PictureChange {"DisplayShown",
+            [](Form1& panel) {
+                panel.setDisplayPanelVisible(true);
+                panel.setNoDataPanelVisible(false);
+            },
+            true},
+        PictureChange {"PanelsSetAsTheyAre",
+            [](Form1& panel) {
+                panel.setDisplayPanelVisible(false);
+                panel.setNoDataPanelVisible(true);
+            },
+            false},
+        PictureChange {"FrameOfANewFunction",
+            [](Form1& panel) {
+                panel.onAcceptedFrame(encodeFrame({.functionCode = 3, .mainValue = 1.5F}));
+            },
+            true},
+        PictureChange {"FramesThatLeaveTheDial",
+            [](Form1& panel) {
+                panel.onAcceptedFrame(encodeFrame({.wiring = 3,
+                    .phase = 2,
+                    .number = 42,
+                    .flags = 0x03,
+                    .functionCode = 9,
+                    .mainValue = 229.9F}));
+                panel.onAcceptedFrame(
+                    encodeFrame({.flags = 0x04, .functionCode = 0, .mainValue = 1.0F}));
+            },
+            false}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(Form1Test, NoOutlineBeforeTheWindowStyle)
+{
+    form->setDialPicture(4);
+    form->setDisplayPanelVisible(true);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form->mask().isEmpty());
 }
 
 struct Press {
