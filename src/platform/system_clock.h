@@ -4,15 +4,22 @@
 #pragma once
 
 #include "link/capture_clock.h"
+#include "platform/locale_charset.h"
+
+#include <memory>
 
 namespace clampmeter {
 
 /// The machine's clock, written in the user's own date and time formats (the short date
-/// and the time with seconds, as the desktop's regional settings give them).
+/// and the time with seconds, as the desktop's regional settings give them), as UTF-8.
 class SystemClock final : public CaptureClock {
 public:
     SystemClock();
     CaptureTime now() override;
+
+private:
+    /// The character set the system writes dates and times in; null where it gives UTF-16.
+    std::unique_ptr<LocaleCharset> m_timeCharset;
 };
 
 } // namespace clampmeter
