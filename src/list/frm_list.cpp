@@ -193,6 +193,7 @@ void Frm_List::insertRecordRow(const DataRecord& record)
 {
     m_model.addNewestRow();
     m_counter->setText(QString::number(record.No));
+    m_grid->fitRecordNumber(record.No);
     m_grid->fitTimeStamp(qText(record.StampText));
     m_grid->followNewestRow();
 }

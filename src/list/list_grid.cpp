@@ -3,6 +3,8 @@
 
 #include "list/list_grid.h"
 
+#include <algorithm>
+
 namespace clampmeter {
 namespace {
 
@@ -18,9 +20,9 @@ ListGrid::ListGrid(const VarModule& vars)
 
 int ListGrid::recordIndex(int row) const
 {
-    if (row < 1 || row > m_listed)
+    if (row < 1 || row > m_listed || row > m_vars.DataCount)
         return -1;
-    return m_listed - row;
+    return m_vars.DataCount - row;
 }
 
 std::string ListGrid::text(int row, int column) const
@@ -68,6 +70,11 @@ void ListGrid::clear()
 {
     m_listed = 0;
     m_header = kHeaders;
+}
+
+void ListGrid::listNewest(int records)
+{
+    m_listed = std::clamp(records, 0, m_vars.DataCount);
 }
 
 bool isNumericText(std::string_view text)

@@ -17,9 +17,10 @@ enum class CellAlignment { Left, Right };
 /// The record grid of the data list window, as rows and cells of text.
 ///
 /// Row 0 is the fixed header ("NO.", "FUN", "DATA", "UNIT", "TIME"), column 0 the fixed
-/// "NO." column. Rows 1 … n list the last n records captured, newest first, read straight
-/// from the store, and one empty row stays last: n + 2 rows in all. The grid never copies
-/// a record: a capture adds one row, a clear drops them all.
+/// "NO." column. Rows 1 … n list the newest n records of the store, newest first (row r
+/// shows the record at index DataCount - r), read straight from the store, and one empty
+/// row stays last: n + 2 rows in all. The grid never copies a record: a capture adds one
+/// row, a clear drops them all.
 class ListGrid {
 public:
     static constexpr int kColumns = 5;
@@ -45,6 +46,8 @@ public:
     void addNewestRow();
     /// Back to the header row and one empty row, headers written anew.
     void clear();
+    /// Lists the newest `records` records of the store at once (at most DataCount).
+    void listNewest(int records);
 
 private:
     const VarModule& m_vars;

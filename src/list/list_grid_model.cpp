@@ -50,6 +50,13 @@ void ListGridModel::clear()
     endResetModel();
 }
 
+void ListGridModel::listNewest(int records)
+{
+    beginResetModel();
+    m_grid.listNewest(records);
+    endResetModel();
+}
+
 int ListGridModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_grid.rows() - 1;

@@ -27,6 +27,8 @@ public:
     void addNewestRow();
     /// The clear command's grid reset, in one step.
     void clear();
+    /// Lists the newest `records` records of the store in one reset (to restore a list).
+    void listNewest(int records);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -149,13 +149,12 @@ void ListGridView::setUpColumns()
     auto* rows = static_cast<FixedCellHeader*>(verticalHeader());
     rows->setMinimumSectionSize(lineHeight);
     rows->setDefaultSectionSize(lineHeight);
-    rows->setFixedExtent(metrics.horizontalAdvance(m_model.cornerText()) + 2 * kTextMargin + 1);
+    m_numberWidth = cellWidth(m_model.cornerText());
+    rows->setFixedExtent(m_numberWidth);
 
     auto* columns = static_cast<FixedCellHeader*>(horizontalHeader());
     columns->setFixedExtent(lineHeight);
-    const auto widthOf = [&](const char* sample) {
-        return metrics.horizontalAdvance(QString::fromLatin1(sample)) + 2 * kTextMargin + 1;
-    };
+    const auto widthOf = [&](const char* sample) { return cellWidth(QString::fromLatin1(sample)); };
     columns->resizeSection(0, widthOf("FUN_ENERGY"));
     columns->resizeSection(1, widthOf("-0000.00"));
     columns->resizeSection(2, widthOf("kVAR"));
@@ -163,11 +162,31 @@ void ListGridView::setUpColumns()
     columns->setStretchLastSection(true);
 }
 
+int ListGridView::cellWidth(const QString& text) const
+{
+    return QFontMetrics(font()).horizontalAdvance(text) + 2 * kTextMargin + 1;
+}
+
 void ListGridView::fitTimeStamp(const QString& stamp)
 {
-    const int needed = QFontMetrics(font()).horizontalAdvance(stamp) + 2 * kTextMargin + 1;
+    const int needed = cellWidth(stamp);
     if (needed > columnWidth(kTimeColumn))
         horizontalHeader()->resizeSection(kTimeColumn, needed);
+}
+
+void ListGridView::fitRecordNumber(int number)
+{
+    // Digits share one width in the grid's font: only a new digit count can widen it.
+    const auto digits = static_cast<int>(QString::number(number).size());
+    if (digits <= m_numberDigits)
+        return;
+    m_numberDigits = digits;
+    const int needed = cellWidth(QString(digits, QLatin1Char('0')));
+    if (needed <= m_numberWidth)
+        return;
+    m_numberWidth = needed;
+    static_cast<FixedCellHeader*>(verticalHeader())->setFixedExtent(needed);
+    updateGeometries();
 }
 
 void ListGridView::followNewestRow()

@@ -29,6 +29,9 @@ public:
     void followNewestRow();
     /// Widens the time column when a stamp would not fit it.
     void fitTimeStamp(const QString& stamp);
+    /// Widens the "NO." column when a record number would not fit it. It starts only as
+    /// wide as its header.
+    void fitRecordNumber(int number);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -36,7 +39,11 @@ protected:
 private:
     void setUpColumns();
 
+    int cellWidth(const QString& text) const;
+
     ListGridModel& m_model;
+    int m_numberWidth = 0;
+    int m_numberDigits = 0;
     QWidget* m_corner = nullptr;
 };
 
