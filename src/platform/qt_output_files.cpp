@@ -51,10 +51,14 @@ public:
     {
         if (m_failed)
             return false;
-        m_encoded.clear();
-        m_charset.appendFromUtf8(bytes, m_encoded);
-        const char* data = m_encoded.data();
-        auto left = static_cast<qint64>(m_encoded.size());
+        std::string_view stored = bytes;
+        if (!m_charset.isIdentity() && !isAscii(bytes)) {
+            m_encoded.clear();
+            m_charset.appendFromUtf8(bytes, m_encoded);
+            stored = m_encoded;
+        }
+        const char* data = stored.data();
+        auto left = static_cast<qint64>(stored.size());
         while (left > 0) {
             // A short write is retried: the retry meets the system's error, if there is one.
             errno = 0;
@@ -99,7 +103,7 @@ private:
 
     QSaveFile m_file;
     LocaleCharset m_charset;
-    std::string m_encoded; ///< the current chunk in the file's character set
+    std::string m_encoded; ///< the current chunk in the file's character set, if it differs
     bool m_failed = false;
     std::string m_error;
 };

@@ -17,6 +17,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,11 @@ enum class Command { Save, Export };
 std::string commandName(Command command)
 {
     return command == Command::Save ? "Save" : "Export";
+}
+
+void PrintTo(Command command, std::ostream* out)
+{
+    *out << commandName(command);
 }
 
 std::string readFile(const fs::path& path)
@@ -274,6 +280,12 @@ struct FaultCase {
     Command command;
     FaultyOutputFiles::Fault fault;
 };
+
+void PrintTo(const FaultCase& row, std::ostream* out)
+{
+    *out << commandName(row.command) << " failing at the "
+         << (row.fault == FaultyOutputFiles::Fault::Write ? "write" : "commit");
+}
 
 class FailingSave : public ListFileCommandsTest, public testing::WithParamInterface<FaultCase> { };
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,11 @@ struct ZoneCase {
     std::vector<std::string> items;
     std::string line;
 };
+
+void PrintTo(const ZoneCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 // Column ruler for reading the expected lines:
 //  0             14            28            42            56

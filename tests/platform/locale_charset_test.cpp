@@ -9,6 +9,7 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <ostream>
 #include <regex>
 #include <string>
 
@@ -21,6 +22,11 @@ struct Conversion {
     std::string utf8;
     std::string encoded;
 };
+
+void PrintTo(const Conversion& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 // Each direction must give the other's input back, except where a character is lost.
 const Conversion kConversions[] = {

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <sched.h>
 #include <string>
 #include <sys/fsuid.h>
@@ -97,6 +98,11 @@ struct CreateFailure {
     const char* target; ///< relative to the test folder
     const char* reason;
 };
+
+void PrintTo(const CreateFailure& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class FilesThatCannotBeCreated : public QtOutputFilesTest,
                                  public testing::WithParamInterface<CreateFailure> { };

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 namespace clampmeter {
@@ -25,6 +26,11 @@ struct FilterCase {
     const char* filter;
     QStringList expected;
 };
+
+void PrintTo(const FilterCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class NameFilters : public testing::TestWithParam<FilterCase> { };
 
