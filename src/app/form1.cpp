@@ -6,6 +6,8 @@
 #include "app/meter_artwork.h"
 #include "app/window_shape.h"
 #include "list/frm_list.h"
+#include "platform/qt_output_files.h"
+#include "platform/qt_save_dialog.h"
 #include "platform/serial_link.h"
 #include "shared/twips.h"
 #include "shared/value_label.h"
@@ -140,6 +142,15 @@ const QString Form1::kTitle = QStringLiteral("KR-610");
 Form1::Form1(Services services, QWidget* parent)
     : QWidget(parent)
     , m_services(std::move(services))
+    , m_ownSaveDialog(
+          m_services.saveDialog != nullptr ? nullptr : std::make_unique<QtSaveDialog>(this))
+    , m_ownOutputFiles(
+          m_services.outputFiles != nullptr ? nullptr : std::make_unique<QtOutputFiles>())
+    , m_fileCommands(
+          m_services.vars, m_ownSaveDialog ? *m_ownSaveDialog : *m_services.saveDialog,
+          m_ownOutputFiles ? *m_ownOutputFiles : *m_services.outputFiles, m_services.clock,
+          [this] { resynchronise(); },
+          [this](std::string_view message) { m_services.showMessage(kTitle, qText(message)); })
     , m_windows(m_services.vars, *this)
     , m_capture(m_services.vars, *this, m_windows, m_services.clock)
 {
@@ -246,12 +257,12 @@ void Form1::writeListHeaders()
 
 void Form1::Form1SaveSub()
 {
-    resynchronise();
+    m_fileCommands.Form1SaveSub();
 }
 
 void Form1::Form1ExcelSub()
 {
-    resynchronise();
+    m_fileCommands.Form1ExcelSub();
 }
 
 void Form1::applyWindowStyle()

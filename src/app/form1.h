@@ -11,6 +11,7 @@
 #include "link/panel_view.h"
 #include "link/reading_capture.h"
 #include "list/list_command_host.h"
+#include "list/list_file_commands.h"
 #include "shared/var_module.h"
 
 #include "app/program_windows.h"
@@ -53,6 +54,10 @@ public:
         PortNaming naming = PortNaming::DevicePaths;
         /// Shows a fatal message and returns once it is dismissed; a modal box by default.
         MessagePresenter showMessage;
+        /// The save dialog of the list window's file commands; Qt's file dialog when null.
+        SaveDialog* saveDialog = nullptr;
+        /// Where the file commands write; files on disk, saved safely, when null.
+        OutputFiles* outputFiles = nullptr;
     };
 
     explicit Form1(Services services, QWidget* parent = nullptr);
@@ -146,6 +151,9 @@ private:
     }
 
     Services m_services;
+    std::unique_ptr<SaveDialog> m_ownSaveDialog;
+    std::unique_ptr<OutputFiles> m_ownOutputFiles;
+    ListFileCommands m_fileCommands;
     ProgramWindows m_windows;
     ReadingCapture m_capture;
     std::unique_ptr<SerialLink> m_link;

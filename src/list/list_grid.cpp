@@ -20,9 +20,11 @@ ListGrid::ListGrid(const VarModule& vars)
 
 int ListGrid::recordIndex(int row) const
 {
-    if (row < 1 || row > m_listed || row > m_vars.DataCount)
+    // Counted from the grid's own rows, not from DataCount: the capture counts a reading
+    // before it inserts its row, and the rows already listed must not change meanwhile.
+    if (row < 1 || row > m_listed)
         return -1;
-    return m_vars.DataCount - row;
+    return m_listed - row;
 }
 
 std::string ListGrid::text(int row, int column) const

@@ -17,10 +17,10 @@ enum class CellAlignment { Left, Right };
 /// The record grid of the data list window, as rows and cells of text.
 ///
 /// Row 0 is the fixed header ("NO.", "FUN", "DATA", "UNIT", "TIME"), column 0 the fixed
-/// "NO." column. Rows 1 … n list the newest n records of the store, newest first (row r
-/// shows the record at index DataCount - r), read straight from the store, and one empty
-/// row stays last: n + 2 rows in all. The grid never copies a record: a capture adds one
-/// row, a clear drops them all.
+/// "NO." column. Rows 1 … n list records n … 1, newest first (row r shows the record at
+/// store index n - r), read straight from the store, and one empty row stays last: n + 2
+/// rows in all. n follows DataCount: one more row per reading stored, none after a clear. The grid
+/// never copies a record: a capture adds one row, a clear drops them all.
 class ListGrid {
 public:
     static constexpr int kColumns = 5;

@@ -6,16 +6,22 @@
 #include "link/static_serial_device_map.h"
 #include "list/frm_list.h"
 #include "list/list_grid_view.h"
+#include "platform/qt_output_files.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QApplication>
+#include <QFile>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace clampmeter {
 namespace {
@@ -25,15 +31,32 @@ public:
     CaptureTime now() override { return {"01/05/24", "14:03:07"}; }
 };
 
+/// A save dialog that answers with a prepared name, and can let a reading arrive while it
+/// is open, as the real one does.
+class ScriptedDialog final : public SaveDialog {
+public:
+    std::string showSave(const SaveDialogRequest& request) override
+    {
+        requests.emplace_back(request.filter);
+        if (whileOpen)
+            whileOpen();
+        return answer;
+    }
+    std::string answer;
+    std::function<void()> whileOpen;
+    std::vector<std::string> requests;
+};
+
 /// The real main panel, started up to the point where its port fails to open: the list
 /// window then exists as the program creates it.
 class ListWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<Form1>(Form1::Services {
-            *vars, map, clock, PortNaming::DevicePaths, [](const QString&, const QString&) {}});
+        form = std::make_unique<Form1>(Form1::Services {*vars, map, clock, PortNaming::DevicePaths,
+            [this](const QString&, const QString& text) { messages << text; }, &dialog, &files});
         form->load();
+        messages.clear(); // the port that does not exist
         ASSERT_TRUE(form->windows().hasListWindow());
         list = &form->windows().listWindow();
         grid = list->findChild<ListGridView*>(QStringLiteral("MSFlexGrid1"));
@@ -67,6 +90,9 @@ protected:
     FixedClock clock;
     StaticSerialDeviceMap map {
         StaticSerialDeviceMap::Values {{R"(\Device\silabser0)", "/dev/clampmeter-no-such-port"}}};
+    ScriptedDialog dialog;
+    QtOutputFiles files;
+    QStringList messages;
     std::unique_ptr<Form1> form;
     Frm_List* list = nullptr;
     ListGridView* grid = nullptr;
@@ -201,6 +227,52 @@ TEST_F(ListWindowTest, ListShowsTheWindowAtItsPlaceAndTheClosePictureHidesIt)
     EXPECT_TRUE(list->isVisible());
     EXPECT_EQ(list->pos(), QPoint(0, 13)) << "shown again at its fixed place";
     EXPECT_EQ(number(0), "1") << "readings captured while hidden are listed";
+}
+
+TEST_F(ListWindowTest, ToExcelWritesEveryReadingIncludingOneArrivingWhileTheDialogIsOpen)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("readings.csv"));
+    receive(1, 229.9F);
+    receive(9, 3.0F);
+    dialog.answer = path.toStdString();
+    dialog.whileOpen = [this] { receive(2, 12.5F); };
+    list->show();
+
+    QTest::mouseClick(button("Command3"), Qt::LeftButton);
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(),
+        "NO.;FUN;DATA;UNIT;Time;Date\r\n"
+        " 1;FUN_VAC;229.8;v;14:03:07;01/05/24\r\n"
+        " 2;;;v;14:03:07;01/05/24\r\n"
+        " 3;FUN_AAC;12.5;A;14:03:07;01/05/24\r\n");
+    EXPECT_EQ(dialog.requests, std::vector<std::string> {"csv files (*.csv)|*.csv"});
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(ListWindowTest, SaveIntoAMissingFolderTellsTheUserAndKeepsRunning)
+{
+    QTemporaryDir folder;
+    receive(1, 229.9F);
+    dialog.answer = folder.filePath(QStringLiteral("no-such-folder/report.txt")).toStdString();
+    list->show();
+
+    QTest::mouseClick(button("Command2"), Qt::LeftButton);
+
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("no-such-folder/report.txt")))
+        << messages[0].toStdString();
+    receive(3, 1.5F);
+    EXPECT_EQ(number(0), "2") << "readings go on being listed";
+}
+
+TEST_F(ListWindowTest, SaveWithNoRecordsAsksNothing)
+{
+    list->show();
+    QTest::mouseClick(button("Command2"), Qt::LeftButton);
+    EXPECT_TRUE(dialog.requests.empty());
 }
 
 TEST_F(ListWindowTest, ExitClosesTheListWindowToo)
