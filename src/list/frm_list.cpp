@@ -6,8 +6,10 @@
 #include "list/list_artwork.h"
 #include "list/list_grid_view.h"
 #include "shared/twips.h"
+#include "shared/value_label.h"
 
 #include <QAbstractButton>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 
@@ -44,6 +46,16 @@ private:
     QPixmap m_picture;
 };
 
+/// A label of the window: read by assistive tools as name and value, and pressing it never
+/// drags the window.
+class ListLabel final : public ValueLabel {
+public:
+    using ValueLabel::ValueLabel;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+};
+
 struct LabelSpec {
     const char* name;
     int left, top, width, height; // twips
@@ -56,16 +68,16 @@ struct LabelSpec {
     const char* accessibleName;
 };
 
-QLabel* addLabel(const LabelSpec& spec, QWidget* parent)
+ValueLabel* addLabel(const LabelSpec& spec, QWidget* parent)
 {
-    auto* label = new InertLabel(QString::fromLatin1(spec.caption), parent);
+    auto* label = new ListLabel(QString::fromLatin1(spec.caption), parent);
     label->setObjectName(QString::fromLatin1(spec.name));
-    label->setTextFormat(Qt::PlainText);
     label->setGeometry(twipRect(spec.left, spec.top, spec.width, spec.height));
     label->setFont(designFont("Arial", spec.points, spec.weight, spec.style));
     label->setAlignment(spec.alignment);
     setTextColour(label, spec.colour);
-    label->setAccessibleName(QString::fromLatin1(spec.accessibleName));
+    if (spec.accessibleName != nullptr)
+        label->setAccessibleName(QString::fromLatin1(spec.accessibleName));
     return label;
 }
 
@@ -78,13 +90,10 @@ constexpr auto kUpright = FontStyle::Upright;
 // Labels on the window itself, then the two inside the reading panel.
 constexpr std::size_t kWindowLabels = 4;
 const LabelSpec kLabels[] = {
-    {"Label5", 240, 120, 1695, 375, "Data List", 12, kBold, kUpright, kLeft, kWhite,
-        "Window title"},
-    {"Label3", 120, 2445, 975, 375, "DataNo.", 12, kBold, kUpright, kLeft, kBlack,
-        "Records caption"},
+    {"Label5", 240, 120, 1695, 375, "Data List", 12, kBold, kUpright, kLeft, kWhite, nullptr},
+    {"Label3", 120, 2445, 975, 375, "DataNo.", 12, kBold, kUpright, kLeft, kBlack, nullptr},
     {"Label4", 1200, 2445, 1455, 375, "0", 12, kBold, kUpright, kLeft, kBlack, "Number of records"},
-    {"Label2", 2880, 2445, 1575, 375, "MAX:  50000", 12, kBold, kUpright, kLeft, kBlack,
-        "Capacity"},
+    {"Label2", 2880, 2445, 1575, 375, "MAX:  50000", 12, kBold, kUpright, kLeft, kBlack, nullptr},
     {"maindatashow", 480, 240, 2655, 855, "000.0", 36, kBold, kUpright, kRight, kBlack,
         "Latest reading"},
     {"Label1", 3120, 600, 855, 375, "unit", 14.25, kNormal, FontStyle::Italic, kCentre, kBlack,
@@ -116,7 +125,7 @@ void Frm_List::buildControls()
 
     for (std::size_t i = 0; i < kWindowLabels; ++i)
         addLabel(kLabels[i], this);
-    m_counter = findChild<QLabel*>(QStringLiteral("Label4"));
+    m_counter = findChild<ValueLabel*>(QStringLiteral("Label4"));
 
     auto* picture1 = new InertPanel("Picture1", kLightGrey, twipRect(120, 480, 4634, 1335), this);
     picture1->setAccessibleName(QStringLiteral("Latest reading panel"));
@@ -181,18 +190,18 @@ void Frm_List::ListPrintSub() { }
 
 void Frm_List::setUnitCaption(std::string_view caption)
 {
-    m_unitLabel->setText(qText(caption));
+    m_unitLabel->showValue(qText(caption));
 }
 
 void Frm_List::setMainText(std::string_view text)
 {
-    m_maindatashow->setText(qText(text));
+    m_maindatashow->showValue(qText(text));
 }
 
 void Frm_List::insertRecordRow(const DataRecord& record)
 {
     m_model.addNewestRow();
-    m_counter->setText(QString::number(record.No));
+    m_counter->showValue(QString::number(record.No));
     m_grid->fitRecordNumber(record.No);
     m_grid->fitTimeStamp(qText(record.StampText));
     m_grid->followNewestRow();

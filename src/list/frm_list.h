@@ -11,12 +11,12 @@
 #include <QPixmap>
 #include <QWidget>
 
-class QLabel;
 class QPushButton;
 
 namespace clampmeter {
 
 class ListGridView;
+class ValueLabel;
 
 /// The data list window: the latest reading in large figures, the commands Clear list,
 /// Save, To Excel and Print, the record counter and the grid of every record, newest
@@ -63,9 +63,9 @@ private:
     QPixmap m_skin;
     WindowDrag m_drag;
 
-    QLabel* m_maindatashow = nullptr;
-    QLabel* m_unitLabel = nullptr; // Label1
-    QLabel* m_counter = nullptr; // Label4
+    ValueLabel* m_maindatashow = nullptr;
+    ValueLabel* m_unitLabel = nullptr; // Label1
+    ValueLabel* m_counter = nullptr; // Label4
     ListGridView* m_grid = nullptr;
 };
 

@@ -14,10 +14,13 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -275,6 +278,82 @@ TEST_F(ListWindowTest, SaveWithNoRecordsAsksNothing)
     EXPECT_TRUE(dialog.requests.empty());
 }
 
+QString accessibleText(QObject* control, QAccessible::Text which)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+    return face != nullptr ? face->text(which) : QStringLiteral("<no interface>");
+}
+
+TEST_F(ListWindowTest, ScreenReadersGetANameForEveryControlAndTheReadingAsValue)
+{
+    receive(2, 12.5F);
+    const struct {
+        const char* control;
+        const char* name;
+        const char* value;
+    } spoken[] = {
+        {"maindatashow", "Latest reading", "12.5"},
+        {"Label1", "Unit of the latest reading", "A"},
+        {"Label4", "Number of records", "1"},
+        {"Label2", "MAX:  50000", "MAX:  50000"},
+        {"MSFlexGrid1", "Readings list", nullptr},
+        {"Image1", "Close", nullptr},
+        {"Command4", "Print", nullptr},
+    };
+    for (const auto& s : spoken) {
+        auto* control = list->findChild<QWidget*>(QString::fromLatin1(s.control));
+        ASSERT_NE(control, nullptr) << s.control;
+        EXPECT_EQ(accessibleText(control, QAccessible::Name), QString::fromLatin1(s.name))
+            << s.control;
+        if (s.value != nullptr) {
+            EXPECT_EQ(accessibleText(control, QAccessible::Value), QString::fromLatin1(s.value))
+                << s.control;
+        }
+    }
+}
+
+/// The darkest pixel of a rectangle of a picture, as a grey level.
+int darkest(const QImage& picture, const QRect& area)
+{
+    int level = 255;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            level = std::min(level, qGray(picture.pixel(x, y)));
+    return level;
+}
+
+TEST_F(ListWindowTest, KeepsItsColoursUnderADarkDesktopTheme)
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    dark.setColor(QPalette::WindowText, QColor(235, 235, 235));
+    dark.setColor(QPalette::Base, QColor(20, 20, 20));
+    dark.setColor(QPalette::Text, QColor(240, 240, 240));
+    dark.setColor(QPalette::Button, QColor(45, 45, 45));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    const QPalette original = QApplication::palette();
+    QApplication::setPalette(dark);
+    SetUp(); // a window made under the dark theme
+    receive(1, 229.9F);
+    list->show();
+    const QImage look = list->grab().toImage();
+    QApplication::setPalette(original);
+
+    const auto rectOf = [&](const char* name) {
+        auto* w = list->findChild<QWidget*>(QString::fromLatin1(name));
+        return QRect(w->mapTo(list, QPoint(0, 0)), w->size());
+    };
+    EXPECT_LT(darkest(look, rectOf("maindatashow")), 40) << "the reading is black";
+    EXPECT_LT(darkest(look, rectOf("Label3")), 40) << "DataNo. is black";
+    const QRect firstRow = grid->visualRect(grid->model()->index(0, 0))
+                               .translated(grid->viewport()->mapTo(list, QPoint(0, 0)));
+    EXPECT_LT(darkest(look, firstRow), 40) << "a cell's text is black";
+    const QPoint cellCorner = firstRow.topLeft() + QPoint(2, 2);
+    EXPECT_EQ(look.pixelColor(cellCorner), QColor(Qt::white)) << "data cells are white";
+    const QPoint header = grid->horizontalHeader()->mapTo(list, QPoint(2, 2));
+    EXPECT_EQ(look.pixelColor(header), ListGridView::kFixedCellColour);
+}
+
 TEST_F(ListWindowTest, ExitClosesTheListWindowToo)
 {
     form->show();
@@ -339,6 +418,43 @@ TEST_F(ListWindowTest, FocusStartsOnTheGridThenPanelThenTheButtons)
         order << QApplication::focusWidget()->objectName();
     }
     EXPECT_EQ(order, (QStringList {"Picture1", "Command1", "Command2", "Command3", "Command4"}));
+}
+
+TEST_F(ListWindowTest, GridOnScreenMatchesAFullRepaint)
+{
+    list->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    // What the window shows: its backing store, not a fresh rendering as QWidget::grab makes.
+    const auto onScreen = [this] {
+        QApplication::processEvents();
+        const QRect area(grid->mapTo(list, QPoint(0, 0)), grid->size());
+        return list->screen()
+            ->grabWindow(list->winId(), area.x(), area.y(), area.width(), area.height())
+            .toImage();
+    };
+    const auto receiveReadings = [this](int count) {
+        for (int i = 0; i < count; ++i) {
+            receive(1, 200.0F + static_cast<float>(i));
+            QApplication::processEvents();
+        }
+    };
+    const auto expectFullRepaintLooksTheSame = [&](const char* step) {
+        const QImage shown = onScreen();
+        grid->repaint();
+        EXPECT_EQ(shown, onScreen()) << step;
+    };
+
+    receiveReadings(40);
+    expectFullRepaintLooksTheSame("readings arriving at the top");
+    grid->verticalScrollBar()->setValue(5);
+    receiveReadings(10);
+    expectFullRepaintLooksTheSame("readings arriving while scrolled down");
+    grid->verticalScrollBar()->setValue(0);
+    receiveReadings(5);
+    expectFullRepaintLooksTheSame("readings arriving after scrolling back");
+    list->Command1_Click();
+    receiveReadings(3);
+    expectFullRepaintLooksTheSame("readings arriving after a clear");
 }
 
 } // namespace
