@@ -6,6 +6,8 @@
 #include "app/meter_artwork.h"
 #include "app/window_shape.h"
 
+#include "window_press.h"
+
 #include <QApplication>
 #include <QBitmap>
 #include <QPushButton>
@@ -322,35 +324,15 @@ TEST_F(Form1Test, NoOutlineBeforeTheWindowStyle)
     EXPECT_TRUE(form->mask().isEmpty());
 }
 
-struct Press {
-    const char* name;
-    QPoint at; // in window coordinates
-    Qt::MouseButton button;
-    bool moves;
-};
-
-void PrintTo(const Press& row, std::ostream* out)
-{
-    *out << row.name;
-}
+using test::Press;
 
 class Form1Drag : public Form1Test, public testing::WithParamInterface<Press> { };
 
 TEST_P(Form1Drag, MovesOnlyFromTheMeterPictureOrTheDial)
 {
     form->show();
-    form->move(100, 100);
-    QWidget* target = form->childAt(GetParam().at);
-    if (target == nullptr)
-        target = form.get();
-    const QPoint local = target->mapFrom(form.get(), GetParam().at);
-
-    QTest::mousePress(target, GetParam().button, {}, local);
-    QTest::mouseMove(target, local + QPoint(30, 20));
-    QTest::mouseRelease(target, GetParam().button, {}, local + QPoint(30, 20));
-
-    EXPECT_EQ(form->pos() != QPoint(100, 100), GetParam().moves)
-        << form->pos().x() << "," << form->pos().y();
+    EXPECT_EQ(
+        test::dragMovesWindow(form.get(), GetParam().at, GetParam().button), GetParam().moves);
 }
 
 INSTANTIATE_TEST_SUITE_P(Presses, Form1Drag,

@@ -8,8 +8,10 @@
 #include "list/list_grid_view.h"
 #include "platform/qt_output_files.h"
 
+#include "window_press.h"
 #include <QAbstractItemModelTester>
 #include <QAccessible>
+
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
@@ -362,35 +364,14 @@ TEST_F(ListWindowTest, ExitClosesTheListWindowToo)
     EXPECT_FALSE(list->isVisible());
 }
 
-struct Press {
-    const char* name;
-    QPoint at; // in window coordinates
-    Qt::MouseButton button;
-    bool moves;
-};
-
-void PrintTo(const Press& row, std::ostream* out)
-{
-    *out << row.name;
-}
+using test::Press;
 
 class ListWindowDrag : public ListWindowTest, public testing::WithParamInterface<Press> { };
 
 TEST_P(ListWindowDrag, MovesOnlyFromTheBackground)
 {
     list->show();
-    list->move(100, 100);
-    QWidget* target = list->childAt(GetParam().at);
-    if (target == nullptr)
-        target = list;
-    const QPoint local = target->mapFrom(list, GetParam().at);
-
-    QTest::mousePress(target, GetParam().button, {}, local);
-    QTest::mouseMove(target, local + QPoint(30, 20));
-    QTest::mouseRelease(target, GetParam().button, {}, local + QPoint(30, 20));
-
-    EXPECT_EQ(list->pos() != QPoint(100, 100), GetParam().moves)
-        << list->pos().x() << "," << list->pos().y();
+    EXPECT_EQ(test::dragMovesWindow(list, GetParam().at, GetParam().button), GetParam().moves);
 }
 
 INSTANTIATE_TEST_SUITE_P(Presses, ListWindowDrag,
