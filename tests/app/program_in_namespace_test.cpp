@@ -3,23 +3,31 @@
 
 // The real clampmeter executable on a machine of its own: in a private mount namespace,
 // /sys/class/tty is a fake tree listing one cp210x tty, whose /dev node leads to a
-// pseudo-terminal that this test writes frames to. Needs root (unshare -m).
+// pseudo-terminal that this test writes frames to. Needs root (unshare -m). One test runs the
+// program on an Xvfb display and works its windows with xdotool, as a user would.
 
 #include "link/frame_encoder.h"
 #include "platform/pseudo_terminal.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace clampmeter {
 namespace {
@@ -49,6 +57,66 @@ template <typename Predicate> bool waitFor(Predicate done, std::chrono::millisec
     return true;
 }
 
+bool onPath(const std::string& tool)
+{
+    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+/// Runs a shell command and returns what it printed, or nothing if it failed.
+std::optional<std::string> output(const std::string& command)
+{
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return std::nullopt;
+    std::string text;
+    std::array<char, 256> buffer {};
+    while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr)
+        text += buffer.data();
+    if (::pclose(pipe) != 0)
+        return std::nullopt;
+    return text;
+}
+
+std::vector<std::string> split(const std::string& text, const std::string& separator)
+{
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (std::size_t at = text.find(separator); at != std::string::npos;
+         at = text.find(separator, from)) {
+        parts.push_back(text.substr(from, at - from));
+        from = at + separator.size();
+    }
+    parts.push_back(text.substr(from));
+    return parts;
+}
+
+/// Starts `argv` in a child of its own; returns its pid, or -1.
+pid_t spawn(const std::vector<std::string>& argv)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::vector<char*> args;
+        for (const std::string& arg : argv)
+            args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(nullptr);
+        const int devNull = ::open("/dev/null", O_RDWR);
+        ::dup2(devNull, STDOUT_FILENO);
+        ::dup2(devNull, STDERR_FILENO);
+        ::execvp(args[0], args.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+void stop(pid_t& pid)
+{
+    if (pid > 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    pid = -1;
+}
+
 class ProgramInNamespace : public testing::Test {
 protected:
     void SetUp() override
@@ -67,12 +135,88 @@ protected:
 
     void TearDown() override
     {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
+        stop(m_pid);
+        stop(m_windowManager);
+        stopXServer(m_display);
         if (!m_root.empty())
             fs::remove_all(m_root);
+    }
+
+    /// Starts Xvfb on the first free display from :90 on, and openbox if it is installed.
+    void startXServer()
+    {
+        for (int number = 90; number < 140 && m_display.empty(); ++number) {
+            const std::string name = ":" + std::to_string(number);
+            if (fs::exists("/tmp/.X11-unix/X" + std::to_string(number))
+                || fs::exists("/tmp/.X" + std::to_string(number) + "-lock"))
+                continue;
+            m_xServer = spawn({"Xvfb", name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+            ASSERT_GT(m_xServer, 0);
+            bool ended = false; // it lost the display to another server
+            const bool up = waitFor(
+                [&] {
+                    ended = ::waitpid(m_xServer, nullptr, WNOHANG) != 0;
+                    return ended
+                        || output("DISPLAY=" + name + " xdotool getdisplaygeometry 2>/dev/null")
+                               .has_value();
+                },
+                20s);
+            if (up && !ended)
+                m_display = name;
+            else if (ended)
+                m_xServer = -1;
+            else
+                stopXServer(name); // it never came up
+        }
+        ASSERT_FALSE(m_display.empty()) << "no Xvfb display could be started";
+        if (onPath("openbox"))
+            m_windowManager = spawn({"env", "DISPLAY=" + m_display, "openbox", "--sm-disable"});
+    }
+
+    /// Ends Xvfb (serving display `name`, ":N") with SIGTERM, so that it removes its lock
+    /// file and socket.
+    void stopXServer(const std::string& name)
+    {
+        if (m_xServer <= 0)
+            return;
+        ::kill(m_xServer, SIGTERM);
+        if (!waitFor([&] { return ::waitpid(m_xServer, nullptr, WNOHANG) != 0; }, 5s)) {
+            stop(m_xServer);
+            const std::string number = name.substr(1);
+            fs::remove("/tmp/.X" + number + "-lock");
+            fs::remove("/tmp/.X11-unix/X" + number);
+        }
+        m_xServer = -1;
+    }
+
+    /// xdotool on the test's display; what it printed, or nothing if it failed.
+    std::optional<std::string> xdotool(const std::string& arguments) const
+    {
+        return output("DISPLAY=" + m_display + " xdotool " + arguments + " 2>/dev/null");
+    }
+
+    /// The id of the visible window named exactly `title`, waiting up to 20 s for it.
+    std::string windowNamed(const std::string& title) const
+    {
+        std::string id;
+        waitFor(
+            [&] {
+                const auto found = xdotool("search --onlyvisible --name '^" + title + "$'");
+                if (!found || found->empty())
+                    return false;
+                id = split(*found, "\n").front();
+                return true;
+            },
+            20s);
+        return id;
+    }
+
+    /// Clicks at the window-local pixel (x, y) of window `id`.
+    bool clickAt(const std::string& id, int x, int y) const
+    {
+        return xdotool("mousemove --window " + id + " " + std::to_string(x) + " "
+            + std::to_string(y) + " click 1")
+            .has_value();
     }
 
     void startProgram()
@@ -83,7 +227,14 @@ protected:
         m_pid = ::fork();
         ASSERT_GE(m_pid, 0);
         if (m_pid == 0) {
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            if (m_display.empty()) {
+                ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            } else {
+                ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+                ::setenv("DISPLAY", m_display.c_str(), 1);
+                ::unsetenv("QT_QPA_PLATFORMTHEME"); // Qt's own file dialog, not a desktop's
+                ::unsetenv("XDG_CURRENT_DESKTOP");
+            }
             ::execlp("unshare", "unshare", "-m", "sh", "-c", script.c_str(),
                 static_cast<char*>(nullptr));
             ::_exit(127);
@@ -104,6 +255,9 @@ protected:
     fs::path m_root;
     std::optional<PseudoTerminal> m_pty;
     pid_t m_pid = -1;
+    std::string m_display; ///< ":N" once startXServer has a display
+    pid_t m_xServer = -1;
+    pid_t m_windowManager = -1;
 };
 
 TEST_F(ProgramInNamespace, FindsTheFakeBridgeOpensItAt2400AndReadsTheMeter)
@@ -131,6 +285,70 @@ TEST_F(ProgramInNamespace, FindsTheFakeBridgeOpensItAt2400AndReadsTheMeter)
         std::this_thread::sleep_for(100ms);
     }
     std::this_thread::sleep_for(2500ms); // past the watchdog's two seconds
+    EXPECT_TRUE(running()) << "the program ended";
+}
+
+TEST_F(ProgramInNamespace, FramesFromTheLineReachTheListAndItsExportOnARealDisplay)
+{
+    if (!onPath("Xvfb") || !onPath("xdotool"))
+        GTEST_SKIP() << "needs Xvfb and xdotool (scripts/bootstrap installs them)";
+    ASSERT_NO_FATAL_FAILURE(startXServer());
+    const fs::path exported = m_root / "export" / "readings.xls";
+    fs::create_directories(exported.parent_path());
+
+    startProgram();
+    const std::string panel = windowNamed("KR-610");
+    ASSERT_FALSE(panel.empty()) << "the main panel never appeared on the display";
+    ASSERT_TRUE(waitFor([&] { return lineSpeed() == B2400; }, 20s))
+        << "the program never opened the bridge's line";
+    // Once open, the program throws away what the line brings until a quiet tick of its
+    // 50 ms resynchronisation timer; only then does it listen for frames. Nothing outside
+    // shows that moment, so the test leaves it ample time.
+    std::this_thread::sleep_for(1s);
+
+    const std::vector<std::string> sent {"221.5", "222.5", "223.5", "224.5", "225.5"};
+    for (std::size_t n = 0; n < sent.size(); ++n) {
+        const EncodedFrame frame = encodeFrame({.number = static_cast<std::uint8_t>(n),
+            .functionCode = 1,
+            .mainValue = 221.5F + static_cast<float>(n)});
+        ASSERT_TRUE(m_pty->write(frame));
+        ASSERT_TRUE(waitFor([&] { return unreadBytes() == 0; }, 5s))
+            << "frame " << n << " was not read";
+        std::this_thread::sleep_for(150ms); // quiet on the line, so the frame is cut here
+    }
+
+    ASSERT_TRUE(clickAt(panel, 256, 476)); // List
+    const std::string list = windowNamed("Form2");
+    ASSERT_FALSE(list.empty()) << "List did not open the list window";
+    ASSERT_TRUE(clickAt(list, 196, 144)); // To Excel
+    const std::string dialog = windowNamed("Save");
+    ASSERT_FALSE(dialog.empty()) << "To Excel did not open the save dialog";
+    xdotool("windowactivate --sync " + dialog);
+    xdotool("windowfocus --sync " + dialog);
+    ASSERT_TRUE(xdotool("key --clearmodifiers ctrl+a").has_value());
+    ASSERT_TRUE(xdotool("type --delay 5 '" + exported.string() + "'").has_value());
+    ASSERT_TRUE(xdotool("key Return").has_value());
+
+    ASSERT_TRUE(waitFor([&] { return fs::exists(exported); }, 20s))
+        << "no export was written to " << exported;
+    std::ifstream in(exported, std::ios::binary);
+    const std::string text {std::istreambuf_iterator<char>(in), {}};
+    std::vector<std::string> lines = split(text, "\r\n");
+    ASSERT_EQ(lines.back(), "") << "the export does not end with CR LF:\n" << text;
+    lines.pop_back();
+    ASSERT_EQ(lines.size(), sent.size() + 1) << text;
+    EXPECT_EQ(lines.front(), "NO.;FUN;DATA;UNIT;Time;Date");
+    for (std::size_t n = 0; n < sent.size(); ++n) {
+        SCOPED_TRACE("record " + std::to_string(n + 1) + ": " + lines[n + 1]);
+        const std::vector<std::string> fields = split(lines[n + 1], ";");
+        ASSERT_EQ(fields.size(), 6U);
+        EXPECT_EQ(fields[0], " " + std::to_string(n + 1));
+        EXPECT_EQ(fields[1], "FUN_VAC");
+        EXPECT_EQ(fields[2], sent[n]);
+        EXPECT_EQ(fields[3], "v");
+        EXPECT_FALSE(fields[4].empty()) << "no capture time";
+        EXPECT_FALSE(fields[5].empty()) << "no capture date";
+    }
     EXPECT_TRUE(running()) << "the program ended";
 }
 
