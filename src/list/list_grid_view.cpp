@@ -6,13 +6,17 @@
 #include "shared/widget_helpers.h"
 
 #include <QAbstractButton>
+#include <QCache>
 #include <QHeaderView>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QProxyStyle>
 #include <QScrollBar>
+#include <QtMath>
 
 #include <algorithm>
+#include <utility>
 
 namespace clampmeter {
 namespace {
@@ -73,11 +77,42 @@ protected:
         const auto alignment = model()
                                    ->headerData(section, orientation(), Qt::TextAlignmentRole)
                                    .value<Qt::Alignment>();
-        paintFixedCell(*painter, rect, text, alignment, font());
+        // A new row moves the record numbers in view one row down: each is drawn once and
+        // then reused, so a header repainted in full costs little more than its new cell.
+        const qreal ratio = painter->device()->devicePixelRatio();
+        const QString key = QStringLiteral("%1|%2|%3|%4|%5")
+                                .arg(text)
+                                .arg(rect.width())
+                                .arg(rect.height())
+                                .arg(static_cast<int>(alignment))
+                                .arg(ratio);
+        if (!m_cells.contains(key)) {
+            auto* cell
+                = new QPixmap(QSize(qCeil(rect.width() * ratio), qCeil(rect.height() * ratio)));
+            cell->setDevicePixelRatio(ratio);
+            QPainter cellPainter(cell);
+            paintFixedCell(cellPainter, QRect(QPoint(0, 0), rect.size()), text, alignment, font());
+            cellPainter.end();
+            m_cells.insert(key, cell);
+        }
+        if (const QPixmap* cell = m_cells.object(key))
+            painter->drawPixmap(rect.topLeft(), *cell);
+        else
+            paintFixedCell(*painter, rect, text, alignment, font());
+    }
+
+    void changeEvent(QEvent* event) override
+    {
+        if (event->type() == QEvent::FontChange)
+            m_cells.clear();
+        QHeaderView::changeEvent(event);
     }
 
 private:
+    static constexpr int kCachedCells = 256;
+
     int m_fixedExtent = 0;
+    mutable QCache<QString, QPixmap> m_cells {kCachedCells};
 };
 
 /// Lines between data cells in the grid's own colour.
@@ -129,6 +164,7 @@ ListGridView::ListGridView(ListGridModel& model, QWidget* parent)
     // A new reading must not pull the view away from the history the user is reading.
     setAutoScroll(false);
     setUpColumns();
+    takeOverRowCountChanges();
 
     // The corner over the "NO." column is a fixed cell too: it shows the column's header.
     m_corner = findChild<QAbstractButton*>();
@@ -160,6 +196,38 @@ void ListGridView::setUpColumns()
     columns->resizeSection(2, widthOf("kVAR"));
     columns->resizeSection(kTimeColumn, widthOf("00/00/0000\\00:00:00"));
     columns->setStretchLastSection(true);
+}
+
+void ListGridView::takeOverRowCountChanges()
+{
+    // QTableView connects the count by name; if that ever fails, its own answer stays.
+    if (!disconnect(verticalHeader(), SIGNAL(sectionCountChanged(int, int)), this,
+            SLOT(rowCountChanged(int, int))))
+        return;
+    connect(&m_model, &QAbstractItemModel::rowsAboutToBeInserted, this,
+        [this](const QModelIndex& parent, int first, int last) {
+            m_insertingTopRow = !parent.isValid() && first == 0 && last == 0;
+        });
+    connect(verticalHeader(), &QHeaderView::sectionCountChanged, this,
+        &ListGridView::onRowCountChanged);
+}
+
+void ListGridView::onRowCountChanged(int oldCount, int newCount)
+{
+    const bool topRow = std::exchange(m_insertingTopRow, false);
+    QHeaderView* rows = verticalHeader();
+    const int shift = rows->sectionSize(0);
+    const bool atTop = verticalScrollBar()->value() == 0 && rows->offset() == 0;
+    if (!topRow || newCount != oldCount + 1 || !atTop || shift <= 0 || !isVisible()) {
+        rowCountChanged(oldCount, newCount);
+        return;
+    }
+    // Every row in view moves down by the new row's height: move the pixels, and only the
+    // strip uncovered at the top is painted. Only the viewports' contents move, not the
+    // widgets on them.
+    updateGeometries();
+    viewport()->scroll(0, shift, viewport()->rect());
+    rows->viewport()->scroll(0, shift, rows->viewport()->rect());
 }
 
 int ListGridView::cellWidth(const QString& text) const

@@ -38,6 +38,10 @@ protected:
 
 private:
     void setUpColumns();
+    /// Replaces QTableView's answer to a row count change, a relayout and a repaint of the
+    /// whole viewport, for a single row inserted at the top of a view scrolled to the top.
+    void takeOverRowCountChanges();
+    void onRowCountChanged(int oldCount, int newCount);
 
     int cellWidth(const QString& text) const;
 
@@ -45,6 +49,7 @@ private:
     int m_numberWidth = 0;
     int m_numberDigits = 0;
     QWidget* m_corner = nullptr;
+    bool m_insertingTopRow = false;
 };
 
 } // namespace clampmeter
