@@ -17,7 +17,6 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QWindow>
 
 namespace clampmeter {
 namespace {
@@ -400,23 +399,17 @@ void Form1::paintEvent(QPaintEvent*)
 void Form1::mousePressEvent(QMouseEvent* event)
 {
     // Only presses on the meter picture or the dial get here: the boxes keep their own.
-    event->accept();
-    if (QWindow* window = windowHandle(); window != nullptr && window->startSystemMove())
-        return;
-    m_dragging = true;
-    m_dragOffset = event->globalPosition().toPoint() - pos();
+    m_drag.press(this, event);
 }
 
 void Form1::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_dragging)
-        move(event->globalPosition().toPoint() - m_dragOffset);
+    m_drag.move(this, event);
 }
 
 void Form1::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->buttons() == Qt::NoButton)
-        m_dragging = false;
+    m_drag.release(event);
 }
 
 void Form1::closeEvent(QCloseEvent* event)

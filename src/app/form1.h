@@ -13,12 +13,12 @@
 #include "list/list_command_host.h"
 #include "list/list_file_commands.h"
 #include "shared/var_module.h"
+#include "shared/widget_helpers.h"
 
 #include "app/program_windows.h"
 
 #include <QLabel>
 #include <QPixmap>
-#include <QPoint>
 #include <QPushButton>
 #include <QWidget>
 
@@ -169,8 +169,7 @@ private:
     bool m_shaped = false; ///< the window style is applied: the shape follows the picture
     bool m_shapeUpdatePending = false;
 
-    bool m_dragging = false;
-    QPoint m_dragOffset;
+    WindowDrag m_drag;
 };
 
 } // namespace clampmeter

@@ -61,11 +61,6 @@ QPixmap renderSvgPicture(const QString& resource, QSize size, qreal devicePixelR
     return pixmap;
 }
 
-void InertLabel::mousePressEvent(QMouseEvent* event)
-{
-    event->accept();
-}
-
 InertPanel::InertPanel(
     const char* name, const QColor& colour, const QRect& geometry, QWidget* parent)
     : QWidget(parent)

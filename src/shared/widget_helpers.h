@@ -5,15 +5,15 @@
 
 #include <QColor>
 #include <QFont>
-#include <QLabel>
 #include <QPixmap>
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QWidget>
 
 #include <string_view>
 
-class QWidget;
+class QMouseEvent;
 
 namespace clampmeter {
 
@@ -38,16 +38,6 @@ void setBackgroundColour(QWidget* widget, const QColor& colour);
 /// A picture drawn from an SVG resource at a size in logical pixels, for a screen of the
 /// given pixel ratio, on white.
 QPixmap renderSvgPicture(const QString& resource, QSize size, qreal devicePixelRatio);
-
-/// A label that keeps mouse presses to itself, so that pressing it never drags the window
-/// beneath.
-class InertLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-};
 
 /// A panel in a fixed colour that keeps mouse presses to itself.
 class InertPanel : public QWidget {
