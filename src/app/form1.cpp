@@ -216,8 +216,11 @@ void Form1::buildControls()
             m_windows.showList();
             emit listRequested();
         });
-    connect(findChild<QPushButton*>(QStringLiteral("Command2")), &QPushButton::clicked, this,
-        &Form1::graphRequested);
+    connect(
+        findChild<QPushButton*>(QStringLiteral("Command2")), &QPushButton::clicked, this, [this] {
+            m_windows.showGraph();
+            emit graphRequested();
+        });
     connect(findChild<QPushButton*>(QStringLiteral("Command5")), &QPushButton::clicked, this,
         &QWidget::close);
 }

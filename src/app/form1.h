@@ -74,7 +74,7 @@ public:
     /// "To Excel" of the list window: the semicolon-separated export.
     void Form1ExcelSub() override;
 
-    /// The list window (and later the graph window) that this panel owns.
+    /// The list window and the graph window that this panel owns.
     ProgramWindows& windows() { return m_windows; }
 
     /// What the link does with every accepted frame: decode, show, capture.

@@ -3,7 +3,9 @@
 
 #include "app/program_windows.h"
 
+#include "graph/frm_graph.h"
 #include "list/frm_list.h"
+#include "shared/twips.h"
 
 namespace clampmeter {
 
@@ -22,15 +24,31 @@ Frm_List& ProgramWindows::listWindow()
     return *m_list;
 }
 
+Frm_Graph& ProgramWindows::graphWindow()
+{
+    if (!m_graph)
+        m_graph = std::make_unique<Frm_Graph>(m_vars, m_host);
+    return *m_graph;
+}
+
 void ProgramWindows::showList()
 {
     listWindow().showAtHome();
+}
+
+void ProgramWindows::showGraph()
+{
+    // In twips from the list window's width, shown or not, then to pixels once.
+    const int listWidthTwips = listWindow().width() * kTwipsPerPixel;
+    graphWindow().showAt(QPoint(twipsToPixels(listWidthTwips + 50), twipsToPixels(200)));
 }
 
 void ProgramWindows::closeAll()
 {
     if (m_list)
         m_list->close();
+    if (m_graph)
+        m_graph->close();
 }
 
 ListLiveView& ProgramWindows::list()
@@ -40,7 +58,7 @@ ListLiveView& ProgramWindows::list()
 
 GraphLiveUpdate& ProgramWindows::graph()
 {
-    return m_graph;
+    return graphWindow();
 }
 
 } // namespace clampmeter

@@ -11,6 +11,7 @@
 
 namespace clampmeter {
 
+class Frm_Graph;
 class Frm_List;
 
 /// The main panel's other windows. Each is created hidden the first time it is needed,
@@ -24,8 +25,15 @@ public:
     Frm_List& listWindow();
     bool hasListWindow() const { return m_list != nullptr; }
 
+    /// The data graph window, created hidden on first use.
+    Frm_Graph& graphWindow();
+    bool hasGraphWindow() const { return m_graph != nullptr; }
+
     /// The List command: shows the list window at its fixed place.
     void showList();
+    /// The Graph command: shows the graph window 50 twips right of the list window's width,
+    /// 200 twips from the top, and draws its plot.
+    void showGraph();
     /// The main panel unloads: the list window closes, then the graph window.
     void closeAll();
 
@@ -36,7 +44,7 @@ private:
     VarModule& m_vars;
     ListCommandHost& m_host;
     std::unique_ptr<Frm_List> m_list;
-    NullGraphLiveUpdate m_graph;
+    std::unique_ptr<Frm_Graph> m_graph;
 };
 
 } // namespace clampmeter

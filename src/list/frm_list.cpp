@@ -5,10 +5,10 @@
 
 #include "list/list_artwork.h"
 #include "list/list_grid_view.h"
+#include "shared/close_picture.h"
 #include "shared/twips.h"
 #include "shared/value_label.h"
 
-#include <QAbstractButton>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -20,31 +20,6 @@ constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignTop;
 constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignTop;
 constexpr Qt::Alignment kCentre = Qt::AlignHCenter | Qt::AlignTop;
 const QColor kLightGrey(192, 192, 192);
-
-/// The close picture: a click hides the window.
-class ClosePicture final : public QAbstractButton {
-public:
-    explicit ClosePicture(QWidget* parent)
-        : QAbstractButton(parent)
-    {
-        setObjectName(QStringLiteral("Image1"));
-        setAccessibleName(QStringLiteral("Close"));
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
-        setGeometry(twipRect(4440, 60, 405, 390));
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        if (m_picture.devicePixelRatio() != devicePixelRatioF())
-            m_picture = ListArtwork::close(devicePixelRatioF());
-        QPainter(this).drawPixmap(0, 0, m_picture);
-    }
-
-private:
-    QPixmap m_picture;
-};
 
 /// A label of the window: read by assistive tools as name and value, and pressing it never
 /// drags the window.
@@ -120,7 +95,7 @@ Frm_List::~Frm_List() = default;
 
 void Frm_List::buildControls()
 {
-    auto* closePicture = new ClosePicture(this);
+    auto* closePicture = new ClosePicture(twipRect(4440, 60, 405, 390), this);
     connect(closePicture, &QAbstractButton::clicked, this, &QWidget::hide);
 
     for (std::size_t i = 0; i < kWindowLabels; ++i)

@@ -12,9 +12,4 @@ QPixmap ListArtwork::skin(qreal devicePixelRatio)
     return renderSvgPicture(QStringLiteral(":/list/list_skin.svg"), kSkinSize, devicePixelRatio);
 }
 
-QPixmap ListArtwork::close(qreal devicePixelRatio)
-{
-    return renderSvgPicture(QStringLiteral(":/list/close.svg"), kCloseSize, devicePixelRatio);
-}
-
 } // namespace clampmeter

@@ -13,12 +13,9 @@ namespace clampmeter {
 class ListArtwork {
 public:
     static constexpr QSize kSkinSize {324, 668};
-    static constexpr QSize kCloseSize {27, 26};
 
     /// Title band, light blue body and blue frame.
     static QPixmap skin(qreal devicePixelRatio);
-    /// A white cross on a red square with a blue border.
-    static QPixmap close(qreal devicePixelRatio);
 };
 
 } // namespace clampmeter

@@ -1,0 +1,253 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "graph/frm_graph.h"
+
+#include "graph/axis_label.h"
+#include "graph/graph_artwork.h"
+#include "graph/image_button.h"
+#include "graph/plot_box.h"
+#include "graph/plot_geometry.h"
+#include "graph/scale_combo.h"
+#include "shared/close_picture.h"
+#include "shared/twips.h"
+
+#include <QCheckBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+
+namespace clampmeter {
+namespace {
+
+const QColor kWhite(255, 255, 255);
+const QColor kGreyBody(154, 157, 162);
+
+/// Check1, the choosers and Print use the dialog font of the design.
+QFont dialogFont()
+{
+    return designFont("MS Sans Serif", 8.25, QFont::Normal);
+}
+
+struct NavigationSpec {
+    const char* name;
+    int left; // twips
+    NavigationButton button;
+    const char* accessibleName;
+};
+
+const NavigationSpec kNavigation[] = {
+    {"imgbtnfirst", 4200, NavigationButton::First, "First window"},
+    {"imgbtnleft", 5160, NavigationButton::Left, "Half a window back"},
+    {"imgbtncenter", 6120, NavigationButton::Centre, "Follow new readings"},
+    {"imgbtnright", 7080, NavigationButton::Right, "Half a window forward"},
+    {"imgbtnend", 8040, NavigationButton::End, "Last window"},
+};
+
+/// Tops of Y_Label(0) … Y_Label(12), in twips: each level with its grid line.
+constexpr std::array<int, kYLabels> kYLabelTops {
+    9240, 8625, 7950, 7275, 6600, 5925, 5250, 4575, 3900, 3225, 2550, 1875, 1200};
+
+int yLabelLeft(int k)
+{
+    return k == 0 ? 750 : k == 1 ? 645 : 540;
+}
+
+} // namespace
+
+Frm_Graph::Frm_Graph(VarModule& vars, LinkResynchroniser& host, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_vars(vars)
+    , m_host(host)
+    , m_plot(vars, *this)
+{
+    setObjectName(QStringLiteral("Frm_Graph"));
+    setWindowTitle(QStringLiteral("Form2"));
+    setAccessibleName(QStringLiteral("Data graph"));
+    setFixedSize(GraphArtwork::kSkinSize);
+    setBackgroundColour(this, kGreyBody);
+    buildControls();
+}
+
+Frm_Graph::~Frm_Graph() = default;
+
+void Frm_Graph::buildControls()
+{
+    auto* title
+        = new AxisLabel("Label5", 240, 120, QStringLiteral("Data Graph"), Qt::AlignLeft, this);
+    title->setFont(designFont("MS Sans Serif", 12, QFont::Bold));
+    setTextColour(title, kWhite);
+    title->resize(twipRect(240, 120, 1695, 375).size()); // the title keeps its designed size
+
+    auto* closePicture = new ClosePicture(twipRect(9975, 60, 405, 390), this);
+    connect(closePicture, &QAbstractButton::clicked, this, &QWidget::hide);
+
+    auto* cross = new QCheckBox(QStringLiteral("Cross"), this);
+    cross->setObjectName(QStringLiteral("Check1"));
+    cross->setGeometry(twipRect(960, 720, 735, 315));
+    cross->setFont(dialogFont());
+    cross->setChecked(m_vars.CrossOn);
+    // The system's window colours, whatever the skin around it.
+    cross->setAutoFillBackground(true);
+    connect(cross, &QCheckBox::clicked, this, [this](bool checked) { m_plot.switchGrid(checked); });
+
+    buildScaleChoosers();
+    buildNavigation();
+
+    auto* print = new QPushButton(QStringLiteral("Print"), this);
+    print->setObjectName(QStringLiteral("Command1"));
+    print->setGeometry(twipRect(9120, 720, 975, 300));
+    print->setFont(dialogFont());
+    connect(print, &QPushButton::clicked, this, &Frm_Graph::Command1_Click);
+
+    m_plotBox = new PlotBox(m_vars, this);
+    m_plotBox->setGeometry(twipRect(960, 1200, 9165, 8175));
+    connect(m_plotBox, &PlotBox::pointerMoved, this,
+        [this](double x, double y) { m_plot.mouseMove(x, y, kPlotWidth, kPlotHeight); });
+    connect(m_plotBox, &PlotBox::pointerLeft, this, [this] { m_plot.pointerLeft(); });
+
+    buildAxisLabels();
+}
+
+void Frm_Graph::buildScaleChoosers()
+{
+    new AxisLabel("Label8(0)", 2160, 480, QStringLiteral("X"), Qt::AlignLeft, this);
+    new AxisLabel("Label8(8)", 3360, 480, QStringLiteral("Y"), Qt::AlignLeft, this);
+    auto* xCombo = new ScaleCombo("X_Combo", QStringLiteral("100"), this);
+    xCombo->setGeometry(twipRect(1800, 720, 1095, 315));
+    xCombo->setAccessibleName(QStringLiteral("Records per window"));
+    auto* yCombo = new ScaleCombo("Y_Combo", QStringLiteral("600"), this);
+    yCombo->setGeometry(twipRect(3000, 720, 1095, 315));
+    yCombo->setAccessibleName(QStringLiteral("Full scale"));
+    for (ScaleCombo* combo : {xCombo, yCombo})
+        combo->setFont(dialogFont());
+
+    // The load step: the lists are filled once, when the window is created.
+    xCombo->fill(kXScaleItems);
+    yCombo->fill(kYScaleItems);
+    connect(xCombo, &ScaleCombo::itemChosen, this,
+        [this](const QString& item) { m_plot.chooseXScale(item.toStdString()); });
+    connect(yCombo, &ScaleCombo::itemChosen, this,
+        [this](const QString& item) { m_plot.chooseYScale(item.toStdString()); });
+}
+
+void Frm_Graph::buildNavigation()
+{
+    int normal = 1;
+    for (const NavigationSpec& spec : kNavigation) {
+        auto* button = new ImageButton(normal, normal + 5, this);
+        ++normal;
+        button->setObjectName(QString::fromLatin1(spec.name));
+        button->setAccessibleName(QString::fromLatin1(spec.accessibleName));
+        button->setGeometry(twipRect(spec.left, 720, 900, 315));
+        const NavigationButton which = spec.button;
+        connect(button, &QAbstractButton::clicked, this, [this, which] { m_plot.navigate(which); });
+    }
+}
+
+void Frm_Graph::buildAxisLabels()
+{
+    new AxisLabel("Label2", 255, 1200, QStringLiteral("Y"), Qt::AlignLeft, this);
+    new AxisLabel("Label1", 9855, 9720, QStringLiteral("X"), Qt::AlignLeft, this);
+    for (int k = 0; k < kYLabels; ++k) {
+        const QByteArray name = "Y_Label(" + QByteArray::number(k) + ")";
+        m_yLabels[static_cast<std::size_t>(k)] = new AxisLabel(name.constData(), yLabelLeft(k),
+            kYLabelTops[static_cast<std::size_t>(k)], QString::number(k * 50), Qt::AlignRight,
+            this);
+    }
+    const XLabelTexts design = xLabelTexts(m_vars.GraphStart, m_vars.XScale);
+    m_xLabels = {
+        new AxisLabel("X_Label1", 960, 9480, qText(design.first), Qt::AlignLeft, this),
+        new AxisLabel("X_Label2", 5423, 9480, qText(design.middle), Qt::AlignHCenter, this),
+        new AxisLabel("X_Label3", 9720, 9480, qText(design.last), Qt::AlignRight, this),
+    };
+    m_xLabels[0]->setAccessibleName(QStringLiteral("First record of the window"));
+    m_xLabels[1]->setAccessibleName(QStringLiteral("Middle record of the window"));
+    m_xLabels[2]->setAccessibleName(QStringLiteral("Last record of the window"));
+}
+
+void Frm_Graph::showAt(QPoint topLeft)
+{
+    show();
+    move(topLeft);
+    raise();
+    activateWindow();
+    Picture1_Paint();
+}
+
+void Frm_Graph::Picture1_Paint()
+{
+    m_plotBox->redraw();
+}
+
+void Frm_Graph::Command1_Click()
+{
+    m_host.resynchronise();
+}
+
+void Frm_Graph::LiveGraphUpdate()
+{
+    m_plot.LiveGraphUpdate();
+}
+
+void Frm_Graph::setXLabels(const XLabelTexts& texts)
+{
+    m_xLabels[0]->setCaption(qText(texts.first));
+    m_xLabels[1]->setCaption(qText(texts.middle));
+    m_xLabels[2]->setCaption(qText(texts.last));
+}
+
+void Frm_Graph::setYLabel(int k, std::string_view caption)
+{
+    m_yLabels.at(static_cast<std::size_t>(k))->setCaption(qText(caption));
+}
+
+void Frm_Graph::clearAndRedraw()
+{
+    m_plotBox->redraw();
+}
+
+void Frm_Graph::showNewestMarker(const PointMarker& marker)
+{
+    m_plotBox->showMarker(PlotBox::Marker::Newest, marker);
+}
+
+void Frm_Graph::hideNewestMarker()
+{
+    m_plotBox->hideMarker(PlotBox::Marker::Newest);
+}
+
+void Frm_Graph::showReadout(const PointMarker& marker)
+{
+    m_plotBox->showMarker(PlotBox::Marker::Readout, marker);
+}
+
+void Frm_Graph::hideReadout()
+{
+    m_plotBox->hideMarker(PlotBox::Marker::Readout);
+}
+
+void Frm_Graph::paintEvent(QPaintEvent*)
+{
+    if (m_skin.isNull() || m_skin.devicePixelRatio() != devicePixelRatioF())
+        m_skin = GraphArtwork::skin(devicePixelRatioF());
+    QPainter(this).drawPixmap(0, 0, m_skin);
+}
+
+void Frm_Graph::mousePressEvent(QMouseEvent* event)
+{
+    // Only presses on the skin get here: the controls keep their own.
+    m_drag.press(this, event);
+}
+
+void Frm_Graph::mouseMoveEvent(QMouseEvent* event)
+{
+    m_drag.move(this, event);
+}
+
+void Frm_Graph::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_drag.release(event);
+}
+
+} // namespace clampmeter

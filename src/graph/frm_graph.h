@@ -1,0 +1,81 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "graph/graph_view.h"
+#include "graph/plot_window.h"
+#include "link/link_resynchroniser.h"
+#include "link/live_views.h"
+#include "shared/widget_helpers.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <array>
+
+namespace clampmeter {
+
+class AxisLabel;
+class PlotBox;
+
+/// The data graph window: the readings as a plot that follows new data page by page, the
+/// scale choosers, the grid switch "Cross", five buttons for browsing history, a crosshair
+/// readout of the point under the pointer and "Print". Skinned and frameless, dragged by its
+/// background, hidden (never destroyed) by its close picture; the capture step updates it
+/// whether it is shown or not.
+class Frm_Graph final : public QWidget, public GraphLiveUpdate, private GraphView {
+    Q_OBJECT
+
+public:
+    Frm_Graph(VarModule& vars, LinkResynchroniser& host, QWidget* parent = nullptr);
+    ~Frm_Graph() override;
+
+    /// The Graph command: shows the window with its top-left corner at `topLeft` and draws
+    /// the plot.
+    void showAt(QPoint topLeft);
+    /// Draws the plot from the graph state.
+    void Picture1_Paint();
+
+    /// "Print": the graph printout.
+    void Command1_Click();
+
+    /// The rules behind the window, for the handlers and the tests.
+    PlotWindow& plotWindow() { return m_plot; }
+
+    // GraphLiveUpdate
+    void LiveGraphUpdate() override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    // GraphView
+    void setXLabels(const XLabelTexts& texts) override;
+    void setYLabel(int k, std::string_view caption) override;
+    void clearAndRedraw() override;
+    void showNewestMarker(const PointMarker& marker) override;
+    void hideNewestMarker() override;
+    void showReadout(const PointMarker& marker) override;
+    void hideReadout() override;
+
+    void buildControls();
+    void buildScaleChoosers();
+    void buildNavigation();
+    void buildAxisLabels();
+
+    VarModule& m_vars;
+    LinkResynchroniser& m_host;
+    PlotWindow m_plot;
+    QPixmap m_skin;
+    WindowDrag m_drag;
+
+    PlotBox* m_plotBox = nullptr;
+    std::array<AxisLabel*, 3> m_xLabels {};
+    std::array<AxisLabel*, 13> m_yLabels {};
+};
+
+} // namespace clampmeter

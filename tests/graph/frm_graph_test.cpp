@@ -1,0 +1,386 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "graph/frm_graph.h"
+#include "graph/image_button.h"
+#include "graph/plot_box.h"
+#include "graph/plot_painter.h"
+
+#include "window_press.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+namespace clampmeter {
+namespace {
+
+class CountingHost final : public LinkResynchroniser {
+public:
+    void resynchronise() override { ++calls; }
+    int calls = 0;
+};
+
+/// A graph window fed the way the capture step feeds it: each reading is stored and
+/// counted, then the live update runs.
+class GraphWindowTest : public testing::Test {
+protected:
+    void SetUp() override { graph = std::make_unique<Frm_Graph>(*vars, host); }
+
+    void capture(double value, const char* text = "229.8", const char* unit = "v")
+    {
+        ++vars->DataCount;
+        DataRecord& record = vars->DataRecords[static_cast<std::size_t>(vars->DataCount - 1)];
+        record.No = vars->DataCount;
+        record.Value = value;
+        record.DataText = text;
+        record.UnitText = unit;
+        record.FunText = "FUN_VAC";
+        record.StampText = "01/05/24\\14:03:" + std::to_string(vars->DataCount % 60);
+        graph->LiveGraphUpdate();
+    }
+
+    template <typename T = QWidget> T* child(const char* name) const
+    {
+        return graph->findChild<T*>(QString::fromLatin1(name));
+    }
+    QString caption(const char* name) const { return child<QLabel>(name)->text(); }
+    PlotBox* plotBox() const { return child<PlotBox>("Picture1"); }
+
+    /// The plot box as it paints itself now.
+    QImage plotImage() const
+    {
+        QImage image(plotBox()->size(), QImage::Format_RGB32);
+        plotBox()->render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        return image;
+    }
+    /// Whether a pixel of the colour lies within one pixel of where a point in plot units
+    /// lands: lines and dots fall on whole pixels, positions do not.
+    static bool colourNear(const QImage& image, QPointF exact, const QColor& colour)
+    {
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (image.pixelColor(static_cast<int>(std::lround(exact.x())) + dx,
+                        static_cast<int>(std::lround(exact.y())) + dy)
+                    == colour)
+                    return true;
+        return false;
+    }
+    QPointF at(double x, double y) const { return plotToPixels(x, y, plotBox()->size()); }
+
+    /// The pixel where a point in plot units lands.
+    QPoint pixelOf(double x, double y) const
+    {
+        const QPointF exact = plotToPixels(x, y, plotBox()->size());
+        return {static_cast<int>(std::floor(exact.x())), static_cast<int>(std::floor(exact.y()))};
+    }
+
+    void chooseItem(const char* comboName, const char* item)
+    {
+        auto* combo = child<QComboBox>(comboName);
+        combo->showPopup();
+        QAbstractItemView* view = combo->view();
+        const QModelIndex index = view->model()->index(combo->findText(item), 0);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    }
+
+    void movePointer(QPointF at)
+    {
+        QMouseEvent move(QEvent::MouseMove, at, plotBox()->mapToGlobal(at), Qt::NoButton,
+            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(plotBox(), &move);
+    }
+
+    std::unique_ptr<VarModule> vars = std::make_unique<VarModule>();
+    CountingHost host;
+    std::unique_ptr<Frm_Graph> graph;
+};
+
+TEST_F(GraphWindowTest, StartsWithItsDesignLayoutAndCaptions)
+{
+    EXPECT_FALSE(graph->isVisible());
+    EXPECT_EQ(graph->size(), QSize(693, 668));
+    EXPECT_TRUE(graph->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(graph->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(graph->windowTitle(), "Form2");
+
+    const struct {
+        const char* name;
+        QRect pixels;
+    } places[] = {
+        {"Image1", {665, 4, 27, 26}},
+        {"Check1", {64, 48, 49, 21}},
+        {"X_Combo", {120, 48, 73, 21}},
+        {"Y_Combo", {200, 48, 73, 21}},
+        {"imgbtnfirst", {280, 48, 60, 21}},
+        {"imgbtnleft", {344, 48, 60, 21}},
+        {"imgbtncenter", {408, 48, 60, 21}},
+        {"imgbtnright", {472, 48, 60, 21}},
+        {"imgbtnend", {536, 48, 60, 21}},
+        {"Command1", {608, 48, 65, 20}},
+        {"Picture1", {64, 80, 611, 545}},
+    };
+    for (const auto& place : places)
+        EXPECT_EQ(child(place.name)->geometry(), place.pixels) << place.name;
+
+    EXPECT_EQ(caption("Label5"), "Data Graph");
+    EXPECT_EQ(child<QCheckBox>("Check1")->text(), "Cross");
+    EXPECT_TRUE(child<QCheckBox>("Check1")->isChecked());
+    EXPECT_EQ(child<QPushButton>("Command1")->text(), "Print");
+    for (int k = 0; k <= 12; ++k)
+        EXPECT_EQ(caption(QByteArray("Y_Label(" + QByteArray::number(k) + ")").constData()),
+            QString::number(50 * k));
+    EXPECT_EQ(caption("X_Label1"), "1");
+    EXPECT_EQ(caption("X_Label2"), "51");
+    EXPECT_EQ(caption("X_Label3"), "100");
+
+    for (const char* item : {"Line1", "Line2", "Line3", "Line4", "Data_Label", "Fun_Label",
+             "Time_Label", "Showing_Label", "Fun_Label2", "Time_Label2"})
+        EXPECT_TRUE(child(item)->isHidden()) << item;
+}
+
+TEST_F(GraphWindowTest, ScaleListsAreFilledInOrderWithNothingChosen)
+{
+    const struct {
+        const char* name;
+        QStringList items;
+        const char* edit;
+    } combos[] = {
+        {"X_Combo", {"1000", "500", "200", "100", "50", "20", "10"}, "100"},
+        {"Y_Combo", {"6000", "1200", "600", "120", "60", "12", "6"}, "600"},
+    };
+    for (const auto& expected : combos) {
+        auto* combo = child<QComboBox>(expected.name);
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        EXPECT_EQ(items, expected.items) << expected.name;
+        EXPECT_EQ(combo->currentIndex(), -1) << expected.name;
+        EXPECT_EQ(combo->currentText(), expected.edit) << expected.name;
+    }
+}
+
+TEST_F(GraphWindowTest, ChoosingAnItemRescalesWhileTypingChangesNothing)
+{
+    for (const char* typed : {"250", "1000"}) {
+        auto* edit = child<QComboBox>("X_Combo")->lineEdit();
+        edit->selectAll();
+        QTest::keyClicks(edit, typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_EQ(vars->XScale, 100) << typed;
+        EXPECT_EQ(caption("X_Label3"), "100") << typed;
+    }
+
+    chooseItem("X_Combo", "1000");
+    EXPECT_EQ(vars->XScale, 1000);
+    EXPECT_DOUBLE_EQ(vars->XStep, 0.6);
+    EXPECT_EQ(caption("X_Label2"), "501");
+    EXPECT_EQ(caption("X_Label3"), "1000");
+
+    chooseItem("Y_Combo", "6");
+    EXPECT_EQ(vars->YScale, 6);
+    EXPECT_EQ(caption("Y_Label(1)"), "0.5");
+    EXPECT_EQ(caption("Y_Label(12)"), "6");
+    EXPECT_EQ(caption("Y_Label(0)"), "0");
+}
+
+TEST_F(GraphWindowTest, AxisLabelsSizeThemselvesToTheirTextKeepingTheirLeftEdge)
+{
+    auto* last = child<QLabel>("X_Label3");
+    auto* full = child<QLabel>("Y_Label(12)");
+    const QRect before = last->geometry();
+    const QRect fullBefore = full->geometry();
+    EXPECT_EQ(before.width(), last->fontMetrics().horizontalAdvance("100"));
+
+    chooseItem("X_Combo", "1000");
+    chooseItem("Y_Combo", "6000");
+    EXPECT_EQ(last->x(), before.x());
+    EXPECT_GT(last->width(), before.width());
+    EXPECT_EQ(last->width(), last->fontMetrics().horizontalAdvance("1000"));
+    EXPECT_EQ(full->x(), fullBefore.x());
+    EXPECT_GT(full->width(), fullBefore.width());
+}
+
+TEST_F(GraphWindowTest, EachReadingJoinsThePageAndMovesTheNewestMarker)
+{
+    graph->show();
+    capture(300.0, "300.0", "v");
+    EXPECT_EQ(vars->GraphPointCount, 1);
+    EXPECT_FALSE(child("Line3")->isHidden());
+    EXPECT_EQ(caption("Showing_Label"), "300.0 v");
+    EXPECT_EQ(caption("Fun_Label2"), "FUN_VAC");
+    EXPECT_EQ(caption("Time_Label2"), "01/05/24\\14:03:1");
+
+    // Line3 and Line4 cross on the point at (1, 273); the label sits 10 right, 90 above.
+    const QPoint point = pixelOf(1, 273);
+    EXPECT_EQ(child("Line3")->x(), std::lround(plotToPixels(1, 0, plotBox()->size()).x()));
+    EXPECT_EQ(child("Line4")->y(), point.y());
+    EXPECT_EQ(child("Showing_Label")->pos(),
+        QPoint(std::lround(plotToPixels(11, 183, plotBox()->size()).x()), 184));
+}
+
+TEST_F(GraphWindowTest, AReadingAboveFullScaleKeepsItsLabelAtTheTop)
+{
+    capture(3.0e38, "OL", "v");
+    EXPECT_EQ(child("Showing_Label")->y(), 1); // top 0, inside the one-pixel border
+    EXPECT_LT(child("Line4")->y(), -1000); // far above the box, yet a widget position
+}
+
+TEST_F(GraphWindowTest, PlotShowsDotsTicksCentreLineAndTheGridWhileCrossIsOn)
+{
+    graph->show();
+    capture(300.0);
+    capture(150.0);
+    const QImage withGrid = plotImage();
+    const QColor red(255, 0, 0);
+    EXPECT_EQ(withGrid.pixelColor(pixelOf(1, 273)), red);
+    EXPECT_EQ(withGrid.pixelColor(pixelOf(7, 408)), red);
+    EXPECT_TRUE(colourNear(withGrid, at(4, 340.5), red)); // on the segment between them
+
+    auto blackPixelsInRow = [](const QImage& image, int y, int fromX, int toX) {
+        int count = 0;
+        for (int x = fromX; x < toX; ++x)
+            count += image.pixelColor(x, y) == QColor(Qt::black) ? 1 : 0;
+        return count;
+    };
+    const int gridRow = pixelOf(0, 48).y();
+    EXPECT_GT(blackPixelsInRow(withGrid, gridRow, 20, 280), 50); // dotted: every other pixel
+
+    QTest::mouseClick(child("Check1"), Qt::LeftButton);
+    EXPECT_FALSE(vars->CrossOn);
+    const QImage withoutGrid = plotImage();
+    EXPECT_EQ(blackPixelsInRow(withoutGrid, gridRow, 20, 280), 0);
+    EXPECT_EQ(withoutGrid.pixelColor(pixelOf(1, 273)), red);
+
+    // The dotted centre line and the tick marks are always there.
+    int centre = 0;
+    const int centreX = pixelOf(301, 0).x();
+    for (int y = 2; y < 200; ++y)
+        centre += withoutGrid.pixelColor(centreX, y) == QColor(Qt::black) ? 1 : 0;
+    EXPECT_GT(centre, 50);
+    EXPECT_TRUE(colourNear(withoutGrid, at(595, 541), Qt::black));
+    EXPECT_EQ(withoutGrid.pixelColor(pixelOf(598, 541)), QColor(192, 192, 192));
+}
+
+TEST_F(GraphWindowTest, PointerOverThePlotReadsOutThePointUnderItAndHidesOutside)
+{
+    graph->show();
+    for (int i = 0; i < 5; ++i)
+        capture(100.0 * i, std::to_string(100 * i).c_str(), "A");
+
+    movePointer(plotToPixels(13.5, 200, plotBox()->size())); // point 3 at x 13
+    for (const char* item : {"Line1", "Line2", "Data_Label", "Fun_Label", "Time_Label"})
+        EXPECT_FALSE(child(item)->isHidden()) << item;
+    EXPECT_EQ(caption("Data_Label"), "200 A");
+    EXPECT_EQ(caption("Time_Label"), "01/05/24\\14:03:3");
+    EXPECT_EQ(child("Line2")->y() + 1, pixelOf(13, 363).y());
+
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(plotBox(), &leave);
+    for (const char* item : {"Line1", "Line2", "Data_Label", "Fun_Label", "Time_Label"})
+        EXPECT_TRUE(child(item)->isHidden()) << item;
+    EXPECT_EQ(plotBox()->cursor().shape(), Qt::CrossCursor);
+}
+
+TEST_F(GraphWindowTest, NavigationButtonsShowTheirPressedPictureWhileAButtonIsHeld)
+{
+    for (int i = 0; i < 30; ++i)
+        capture(10.0 * i);
+    auto* end = child<ImageButton>("imgbtnend");
+    EXPECT_EQ(end->cursor().shape(), Qt::PointingHandCursor);
+    const struct {
+        Qt::MouseButton button;
+        QPoint releaseAt;
+        bool clicks;
+    } presses[] = {
+        {Qt::RightButton, {30, 10}, false},
+        {Qt::LeftButton, {200, 10}, false}, // released away from the button
+        {Qt::LeftButton, {30, 10}, true},
+    };
+    for (const auto& press : presses) {
+        QTest::mousePress(end, press.button, {}, QPoint(30, 10));
+        EXPECT_EQ(end->shownPicture(), 10);
+        QTest::mouseRelease(end, press.button, {}, press.releaseAt);
+        EXPECT_EQ(end->shownPicture(), 5);
+        EXPECT_EQ(vars->GraphBrowsing, press.clicks);
+    }
+    EXPECT_EQ(vars->GraphPointCount, 30);
+    EXPECT_EQ(caption("X_Label3"), "100");
+}
+
+TEST_F(GraphWindowTest, CloseHidesAndTheStateKeepsFollowingWhileHidden)
+{
+    graph->show();
+    QTest::mouseClick(child("Image1"), Qt::LeftButton);
+    EXPECT_FALSE(graph->isVisible());
+    for (int i = 0; i < 101; ++i)
+        capture(1.0);
+    graph->showAt(QPoint(10, 10));
+    EXPECT_EQ(caption("X_Label1"), "101");
+    EXPECT_EQ(caption("X_Label3"), "200");
+    EXPECT_EQ(vars->GraphPointCount, 1);
+}
+
+TEST_F(GraphWindowTest, PrintResynchronisesTheLink)
+{
+    QTest::mouseClick(child("Command1"), Qt::LeftButton);
+    EXPECT_EQ(host.calls, 1);
+}
+
+TEST_F(GraphWindowTest, AnyMouseButtonOnTheSkinDragsTheWindowButNotOnItsControls)
+{
+    graph->show();
+    const test::Press presses[] = {
+        {"skin, left", {400, 15}, Qt::LeftButton, true},
+        {"skin, right", {20, 400}, Qt::RightButton, true},
+        {"plot box", {300, 300}, Qt::LeftButton, false},
+        {"X label", {65, 636}, Qt::LeftButton, false},
+    };
+    for (const test::Press& press : presses)
+        EXPECT_EQ(test::dragMovesWindow(graph.get(), press.at, press.button), press.moves)
+            << press.name;
+}
+
+TEST_F(GraphWindowTest, ControlsCarryAccessibleNames)
+{
+    for (const char* name :
+        {"Picture1", "X_Combo", "Y_Combo", "imgbtnfirst", "imgbtnleft", "imgbtncenter",
+            "imgbtnright", "imgbtnend", "Image1", "X_Label1", "Data_Label", "Showing_Label"})
+        EXPECT_FALSE(child(name)->accessibleName().isEmpty()) << name;
+}
+
+TEST_F(GraphWindowTest, FixedColoursHoldUnderADarkTheme)
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    QApplication::setPalette(dark);
+    auto darkGraph = std::make_unique<Frm_Graph>(*vars, host);
+    QApplication::setPalette(QPalette());
+
+    auto colourOf = [&](const char* name) {
+        return darkGraph->findChild<QWidget*>(QString::fromLatin1(name))
+            ->palette()
+            .color(QPalette::WindowText);
+    };
+    EXPECT_EQ(colourOf("Label5"), QColor(255, 255, 255));
+    EXPECT_EQ(colourOf("X_Label1"), QColor(0, 0, 0));
+    EXPECT_EQ(colourOf("Y_Label(3)"), QColor(0, 0, 0));
+    EXPECT_EQ(colourOf("Showing_Label"), QColor(192, 192, 0));
+    EXPECT_EQ(colourOf("Fun_Label"), QColor(0, 0, 255));
+}
+
+} // namespace
+} // namespace clampmeter
