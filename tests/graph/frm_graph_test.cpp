@@ -1,10 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The clampmeter developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "app/form1.h"
 #include "graph/frm_graph.h"
 #include "graph/image_button.h"
 #include "graph/plot_box.h"
 #include "graph/plot_painter.h"
+#include "link/frame_encoder.h"
+#include "link/static_serial_device_map.h"
+#include "list/frm_list.h"
 
 #include "window_press.h"
 
@@ -380,6 +384,68 @@ TEST_F(GraphWindowTest, FixedColoursHoldUnderADarkTheme)
     EXPECT_EQ(colourOf("Y_Label(3)"), QColor(0, 0, 0));
     EXPECT_EQ(colourOf("Showing_Label"), QColor(192, 192, 0));
     EXPECT_EQ(colourOf("Fun_Label"), QColor(0, 0, 255));
+}
+
+class FixedClock final : public CaptureClock {
+public:
+    CaptureTime now() override { return {"01/05/24", "14:03:07"}; }
+};
+
+/// The real main panel, started up to the point where its port fails to open.
+class GraphInProgramTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        form = std::make_unique<Form1>(Form1::Services {
+            *vars, map, clock, PortNaming::DevicePaths, [](const QString&, const QString&) {}});
+        form->load();
+    }
+
+    void receive(float main)
+    {
+        const EncodedFrame bytes = encodeFrame({.functionCode = 1, .mainValue = main});
+        form->onAcceptedFrame(bytes);
+    }
+
+    std::unique_ptr<VarModule> vars = std::make_unique<VarModule>();
+    FixedClock clock;
+    StaticSerialDeviceMap map {
+        StaticSerialDeviceMap::Values {{R"(\Device\silabser0)", "/dev/clampmeter-no-such-port"}}};
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(GraphInProgramTest, FirstReadingCreatesTheWindowHiddenWithItsPoint)
+{
+    EXPECT_FALSE(form->windows().hasGraphWindow());
+    receive(300.0F);
+    ASSERT_TRUE(form->windows().hasGraphWindow());
+    EXPECT_FALSE(form->windows().graphWindow().isVisible());
+    EXPECT_EQ(vars->GraphPointCount, 1);
+    EXPECT_EQ(vars->GraphPoints[0].PointNo, 1);
+    EXPECT_EQ(vars->GraphPoints[0].PointY, 273);
+}
+
+TEST_F(GraphInProgramTest, GraphCommandShowsItRightOfTheListWindowsWidthEveryTime)
+{
+    auto* graphButton = form->findChild<QPushButton*>(QStringLiteral("Command2"));
+    QTest::mouseClick(graphButton, Qt::LeftButton);
+    Frm_Graph& graph = form->windows().graphWindow();
+    EXPECT_TRUE(graph.isVisible());
+    EXPECT_FALSE(form->windows().listWindow().isVisible());
+    // 324 pixels of list window are 4860 twips; 4910 and 200 twips are 327 and 13 pixels.
+    EXPECT_EQ(graph.pos(), QPoint(327, 13));
+
+    graph.move(40, 300);
+    QTest::mouseClick(graphButton, Qt::LeftButton);
+    EXPECT_EQ(graph.pos(), QPoint(327, 13));
+}
+
+TEST_F(GraphInProgramTest, ClosingTheMainPanelClosesTheGraphWindow)
+{
+    form->show();
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+    QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton);
+    EXPECT_FALSE(form->windows().graphWindow().isVisible());
 }
 
 } // namespace
