@@ -9,6 +9,8 @@
 #include <QPen>
 #include <QVarLengthArray>
 
+#include <cmath>
+
 namespace clampmeter {
 namespace {
 
@@ -16,6 +18,7 @@ const QColor kBackground(192, 192, 192);
 const QColor kBorder(0, 0, 0);
 const QColor kRed(255, 0, 0);
 constexpr int kBorderWidth = 1;
+constexpr int kStampRadius = 3; // whole pixels around a dot's centre pixel
 
 QSizeF innerSize(QSize boxSize)
 {
@@ -41,6 +44,21 @@ template <typename Lines> void drawLines(QPainter& painter, const Lines& lines)
     painter.drawLines(batch.constData(), static_cast<int>(batch.size()));
 }
 
+/// One dot of the curve as the painter draws a filled circle of radius 2 around a pixel's
+/// centre, ready to be stamped: a thousand stamps cost a fraction of a thousand circles.
+QImage dotStamp(qreal devicePixelRatio)
+{
+    const int side = 2 * kStampRadius + 2;
+    QImage stamp(QSize(side, side) * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
+    stamp.setDevicePixelRatio(devicePixelRatio);
+    stamp.fill(Qt::transparent);
+    QPainter painter(&stamp);
+    painter.setPen(kRed);
+    painter.setBrush(kRed);
+    painter.drawEllipse(QPointF(kStampRadius + 0.5, kStampRadius + 0.5), kDotRadius, kDotRadius);
+    return stamp;
+}
+
 } // namespace
 
 QPointF plotToPixels(double x, double y, QSize boxSize)
@@ -61,9 +79,13 @@ void paintPlotBox(QPainter& painter, const PlotDrawing& drawing, QSize boxSize)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.fillRect(QRect(QPoint(0, 0), boxSize), kBorder);
     const QSizeF inner = innerSize(boxSize);
     const QRectF plotArea(QPointF(kBorderWidth, kBorderWidth), inner);
+    const QRect box(QPoint(0, 0), boxSize);
+    painter.fillRect(box.adjusted(0, 0, 0, -box.height() + kBorderWidth), kBorder);
+    painter.fillRect(box.adjusted(0, box.height() - kBorderWidth, 0, 0), kBorder);
+    painter.fillRect(box.adjusted(0, 0, -box.width() + kBorderWidth, 0), kBorder);
+    painter.fillRect(box.adjusted(box.width() - kBorderWidth, 0, 0, 0), kBorder);
     painter.fillRect(plotArea, kBackground);
     painter.setClipRect(plotArea);
     painter.translate(kBorderWidth, kBorderWidth);
@@ -77,9 +99,14 @@ void paintPlotBox(QPainter& painter, const PlotDrawing& drawing, QSize boxSize)
 
     painter.setPen(linePen(kRed, Qt::SolidLine));
     drawLines(painter, drawing.segments);
-    painter.setBrush(kRed);
-    for (const PlotDot& dot : drawing.dots)
-        painter.drawEllipse(QPointF(dot.x, dot.y), kDotRadius, kDotRadius);
+    painter.resetTransform();
+    const QImage stamp = dotStamp(painter.device()->devicePixelRatioF());
+    for (const PlotDot& dot : drawing.dots) {
+        const QPointF centre = plotToPixels(dot.x, dot.y, boxSize);
+        painter.drawImage(
+            QPointF(std::floor(centre.x()) - kStampRadius, std::floor(centre.y()) - kStampRadius),
+            stamp);
+    }
     painter.restore();
 }
 

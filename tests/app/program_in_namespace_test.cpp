@@ -13,6 +13,7 @@
 
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -117,6 +118,47 @@ void stop(pid_t& pid)
     pid = -1;
 }
 
+/// A window's picture as the X server shows it, read from a binary PPM that imagemagick's
+/// import writes.
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::string rgb; // three bytes a pixel, row by row
+
+    bool isRed(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= width || y >= height)
+            return false;
+        const std::size_t at = 3 * (static_cast<std::size_t>(y) * width + x);
+        return static_cast<unsigned char>(rgb[at]) > 200
+            && static_cast<unsigned char>(rgb[at + 1]) < 60
+            && static_cast<unsigned char>(rgb[at + 2]) < 60;
+    }
+    bool redNear(int x, int y) const
+    {
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (isRed(x + dx, y + dy))
+                    return true;
+        return false;
+    }
+};
+
+std::optional<Screenshot> readPpm(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::string magic;
+    Screenshot shot;
+    int maximum = 0;
+    in >> magic >> shot.width >> shot.height >> maximum;
+    in.get();
+    if (!in || magic != "P6" || maximum != 255)
+        return std::nullopt;
+    shot.rgb.resize(static_cast<std::size_t>(shot.width) * shot.height * 3);
+    in.read(shot.rgb.data(), static_cast<std::streamsize>(shot.rgb.size()));
+    return in ? std::optional<Screenshot>(std::move(shot)) : std::nullopt;
+}
+
 class ProgramInNamespace : public testing::Test {
 protected:
     void SetUp() override
@@ -211,6 +253,27 @@ protected:
         return id;
     }
 
+    /// The id of the visible window named `title` whose size is `size` ("693x668").
+    std::string windowNamed(const std::string& title, const std::string& size) const
+    {
+        std::string id;
+        waitFor(
+            [&] {
+                const auto found = xdotool("search --onlyvisible --name '^" + title + "$'");
+                for (const std::string& candidate : split(found.value_or(""), "\n")) {
+                    const auto geometry = xdotool("getwindowgeometry " + candidate);
+                    if (!candidate.empty() && geometry
+                        && geometry->find("Geometry: " + size) != std::string::npos) {
+                        id = candidate;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            20s);
+        return id;
+    }
+
     /// Clicks at the window-local pixel (x, y) of window `id`.
     bool clickAt(const std::string& id, int x, int y) const
     {
@@ -288,7 +351,7 @@ TEST_F(ProgramInNamespace, FindsTheFakeBridgeOpensItAt2400AndReadsTheMeter)
     EXPECT_TRUE(running()) << "the program ended";
 }
 
-TEST_F(ProgramInNamespace, FramesFromTheLineReachTheListAndItsExportOnARealDisplay)
+TEST_F(ProgramInNamespace, FramesFromTheLineReachTheListItsExportAndThePlotOnARealDisplay)
 {
     if (!onPath("Xvfb") || !onPath("xdotool"))
         GTEST_SKIP() << "needs Xvfb and xdotool (scripts/bootstrap installs them)";
@@ -349,6 +412,28 @@ TEST_F(ProgramInNamespace, FramesFromTheLineReachTheListAndItsExportOnARealDispl
         EXPECT_FALSE(fields[4].empty()) << "no capture time";
         EXPECT_FALSE(fields[5].empty()) << "no capture date";
     }
+
+    ASSERT_TRUE(clickAt(panel, 256, 500)); // Graph
+    const std::string graph = windowNamed("Form2", "693x668");
+    ASSERT_FALSE(graph.empty()) << "Graph did not open the graph window";
+    std::this_thread::sleep_for(500ms); // painted
+    const fs::path shotFile = m_root / "graph.ppm";
+    ASSERT_TRUE(output("DISPLAY=" + m_display + " import -window " + graph + " -depth 8 '"
+        + shotFile.string() + "' 2>/dev/null")
+                    .has_value());
+    const std::optional<Screenshot> shot = readPpm(shotFile);
+    ASSERT_TRUE(shot.has_value()) << "no screenshot of the graph window";
+    // Reading n lands at x = 6n + 1, y = 543 - value / 600 * 540 of the plot box, whose
+    // inside starts 65 pixels right and 81 down of the window's corner, 609 / 605 pixels a
+    // unit across.
+    for (std::size_t n = 0; n < sent.size(); ++n) {
+        const double value = 221.5 + static_cast<double>(n);
+        const int x = 65 + static_cast<int>(std::lround((6.0 * n + 1) * 609.0 / 605.0));
+        const int y = 81 + static_cast<int>(std::lround(543.0 - value / 600.0 * 540.0));
+        EXPECT_TRUE(shot->redNear(x, y))
+            << "no dot for reading " << n + 1 << " at " << x << ", " << y;
+    }
+    EXPECT_FALSE(shot->redNear(65 + 200, 81 + 100)) << "red where no reading lies";
     EXPECT_TRUE(running()) << "the program ended";
 }
 
