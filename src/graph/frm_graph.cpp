@@ -21,7 +21,6 @@ namespace clampmeter {
 namespace {
 
 const QColor kWhite(255, 255, 255);
-const QColor kGreyBody(154, 157, 162);
 
 /// Check1, the choosers and Print use the dialog font of the design.
 QFont dialogFont()
@@ -65,7 +64,8 @@ Frm_Graph::Frm_Graph(VarModule& vars, LinkResynchroniser& host, QWidget* parent)
     setWindowTitle(QStringLiteral("Form2"));
     setAccessibleName(QStringLiteral("Data graph"));
     setFixedSize(GraphArtwork::kSkinSize);
-    setBackgroundColour(this, kGreyBody);
+    // The skin covers the whole window; the window keeps the system's palette, which the
+    // controls drawn in the system's colours (Check1, the opaque readout labels) inherit.
     buildControls();
 }
 

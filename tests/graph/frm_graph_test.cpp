@@ -384,6 +384,17 @@ TEST_F(GraphWindowTest, FixedColoursHoldUnderADarkTheme)
     EXPECT_EQ(colourOf("Y_Label(3)"), QColor(0, 0, 0));
     EXPECT_EQ(colourOf("Showing_Label"), QColor(192, 192, 0));
     EXPECT_EQ(colourOf("Fun_Label"), QColor(0, 0, 255));
+    // The system's colours where the design keeps them.
+    for (const char* name : {"Check1", "Data_Label", "Showing_Label"})
+        EXPECT_EQ(darkGraph->findChild<QWidget*>(QString::fromLatin1(name))
+                      ->palette()
+                      .color(QPalette::Window),
+            QColor(30, 30, 30))
+            << name;
+    EXPECT_EQ(darkGraph->findChild<QWidget*>(QStringLiteral("Check1"))
+                  ->palette()
+                  .color(QPalette::WindowText),
+        QColor(230, 230, 230));
 }
 
 class FixedClock final : public CaptureClock {
