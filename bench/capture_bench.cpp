@@ -4,7 +4,6 @@
 // The cost of one accepted frame on the real main panel: decode, show, store. It must not
 // grow with the number of records already stored.
 
-#include "app/design_fonts.h"
 #include "app/form1.h"
 #include "link/frame_encoder.h"
 #include "link/static_serial_device_map.h"
@@ -61,15 +60,3 @@ BENCHMARK(BM_AcceptedFrame)->Arg(0)->Arg(49999);
 
 } // namespace
 } // namespace clampmeter
-
-int main(int argc, char** argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    clampmeter::registerDesignFonts();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

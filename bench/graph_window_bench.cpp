@@ -1,11 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The clampmeter developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The graph window under load: one redraw of an empty and of a full 1000-point window; one capture with
-// the graph window shown (and with both windows shown), with an empty store and with a full
+// The graph window under load: one redraw of an empty and of a full 1000-point window; one capture
+// with the graph window shown (and with both windows shown), with an empty store and with a full
 // one, the repaint included; a scale change and a navigation rebuild over 50000 records.
 
-#include "app/design_fonts.h"
 #include "app/form1.h"
 #include "graph/frm_graph.h"
 #include "graph/graph_navigation.h"
@@ -190,15 +189,3 @@ BENCHMARK(BM_NavigationRebuildOverFullStore)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace clampmeter
-
-int main(int argc, char** argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    clampmeter::registerDesignFonts();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

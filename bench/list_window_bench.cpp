@@ -116,14 +116,3 @@ BENCHMARK(BM_ClearFullList)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace clampmeter
-
-int main(int argc, char** argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

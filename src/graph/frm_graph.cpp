@@ -4,7 +4,6 @@
 #include "graph/frm_graph.h"
 
 #include "graph/axis_label.h"
-#include "graph/graph_artwork.h"
 #include "graph/image_button.h"
 #include "graph/plot_box.h"
 #include "graph/plot_geometry.h"
@@ -13,8 +12,6 @@
 #include "shared/twips.h"
 
 #include <QCheckBox>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 
 namespace clampmeter {
@@ -55,7 +52,7 @@ int yLabelLeft(int k)
 } // namespace
 
 Frm_Graph::Frm_Graph(VarModule& vars, LinkResynchroniser& host, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    : SkinnedWindow(QStringLiteral(":/graph/graph_skin.svg"), QSize(693, 668), parent)
     , m_vars(vars)
     , m_host(host)
     , m_plot(vars, *this)
@@ -63,7 +60,6 @@ Frm_Graph::Frm_Graph(VarModule& vars, LinkResynchroniser& host, QWidget* parent)
     setObjectName(QStringLiteral("Frm_Graph"));
     setWindowTitle(QStringLiteral("Form2"));
     setAccessibleName(QStringLiteral("Data graph"));
-    setFixedSize(GraphArtwork::kSkinSize);
     // The skin covers the whole window; the window keeps the system's palette, which the
     // controls drawn in the system's colours (Check1, the opaque readout labels) inherit.
     buildControls();
@@ -225,29 +221,6 @@ void Frm_Graph::showReadout(const PointMarker& marker)
 void Frm_Graph::hideReadout()
 {
     m_plotBox->hideMarker(PlotBox::Marker::Readout);
-}
-
-void Frm_Graph::paintEvent(QPaintEvent*)
-{
-    if (m_skin.isNull() || m_skin.devicePixelRatio() != devicePixelRatioF())
-        m_skin = GraphArtwork::skin(devicePixelRatioF());
-    QPainter(this).drawPixmap(0, 0, m_skin);
-}
-
-void Frm_Graph::mousePressEvent(QMouseEvent* event)
-{
-    // Only presses on the skin get here: the controls keep their own.
-    m_drag.press(this, event);
-}
-
-void Frm_Graph::mouseMoveEvent(QMouseEvent* event)
-{
-    m_drag.move(this, event);
-}
-
-void Frm_Graph::mouseReleaseEvent(QMouseEvent* event)
-{
-    m_drag.release(event);
 }
 
 } // namespace clampmeter

@@ -7,10 +7,7 @@
 #include "graph/plot_window.h"
 #include "link/link_resynchroniser.h"
 #include "link/live_views.h"
-#include "shared/widget_helpers.h"
-
-#include <QPixmap>
-#include <QWidget>
+#include "shared/skinned_window.h"
 
 #include <array>
 
@@ -24,7 +21,7 @@ class PlotBox;
 /// readout of the point under the pointer and "Print". Skinned and frameless, dragged by its
 /// background, hidden (never destroyed) by its close picture; the capture step updates it
 /// whether it is shown or not.
-class Frm_Graph final : public QWidget, public GraphLiveUpdate, private GraphView {
+class Frm_Graph final : public SkinnedWindow, public GraphLiveUpdate, private GraphView {
     Q_OBJECT
 
 public:
@@ -46,12 +43,6 @@ public:
     // GraphLiveUpdate
     void LiveGraphUpdate() override;
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
 private:
     // GraphView
     void setXLabels(const XLabelTexts& texts) override;
@@ -70,8 +61,6 @@ private:
     VarModule& m_vars;
     LinkResynchroniser& m_host;
     PlotWindow m_plot;
-    QPixmap m_skin;
-    WindowDrag m_drag;
 
     PlotBox* m_plotBox = nullptr;
     std::array<AxisLabel*, 3> m_xLabels {};

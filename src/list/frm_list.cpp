@@ -3,14 +3,12 @@
 
 #include "list/frm_list.h"
 
-#include "list/list_artwork.h"
 #include "list/list_grid_view.h"
 #include "shared/close_picture.h"
 #include "shared/twips.h"
 #include "shared/value_label.h"
 
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 
 namespace clampmeter {
@@ -78,7 +76,7 @@ const LabelSpec kLabels[] = {
 } // namespace
 
 Frm_List::Frm_List(VarModule& vars, ListCommandHost& host, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    : SkinnedWindow(QStringLiteral(":/list/list_skin.svg"), QSize(324, 668), parent)
     , m_vars(vars)
     , m_host(host)
     , m_model(vars)
@@ -86,7 +84,6 @@ Frm_List::Frm_List(VarModule& vars, ListCommandHost& host, QWidget* parent)
     setObjectName(QStringLiteral("Frm_List"));
     setWindowTitle(QStringLiteral("Form2"));
     setAccessibleName(QStringLiteral("Data list"));
-    setFixedSize(ListArtwork::kSkinSize);
     setBackgroundColour(this, QColor(172, 201, 246));
     buildControls();
 }
@@ -180,29 +177,6 @@ void Frm_List::insertRecordRow(const DataRecord& record)
     m_grid->fitRecordNumber(record.No);
     m_grid->fitTimeStamp(qText(record.StampText));
     m_grid->followNewestRow();
-}
-
-void Frm_List::paintEvent(QPaintEvent*)
-{
-    if (m_skin.isNull() || m_skin.devicePixelRatio() != devicePixelRatioF())
-        m_skin = ListArtwork::skin(devicePixelRatioF());
-    QPainter(this).drawPixmap(0, 0, m_skin);
-}
-
-void Frm_List::mousePressEvent(QMouseEvent* event)
-{
-    // Only presses on the skin get here: labels, panel, buttons and grid keep their own.
-    m_drag.press(this, event);
-}
-
-void Frm_List::mouseMoveEvent(QMouseEvent* event)
-{
-    m_drag.move(this, event);
-}
-
-void Frm_List::mouseReleaseEvent(QMouseEvent* event)
-{
-    m_drag.release(event);
 }
 
 } // namespace clampmeter

@@ -6,10 +6,7 @@
 #include "link/live_views.h"
 #include "list/list_command_host.h"
 #include "list/list_grid_model.h"
-#include "shared/widget_helpers.h"
-
-#include <QPixmap>
-#include <QWidget>
+#include "shared/skinned_window.h"
 
 class QPushButton;
 
@@ -22,7 +19,7 @@ class ValueLabel;
 /// Save, To Excel and Print, the record counter and the grid of every record, newest
 /// first. Skinned and frameless, dragged by its background, hidden (never destroyed) by
 /// its close picture; the capture step writes into it whether it is shown or not.
-class Frm_List final : public QWidget, public ListLiveView {
+class Frm_List final : public SkinnedWindow, public ListLiveView {
     Q_OBJECT
 
 public:
@@ -47,12 +44,6 @@ public:
     void setMainText(std::string_view text) override;
     void insertRecordRow(const DataRecord& record) override;
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
 private:
     void buildControls();
     QPushButton* addButton(const char* name, int left, int width, const char* caption);
@@ -60,8 +51,6 @@ private:
     VarModule& m_vars;
     ListCommandHost& m_host;
     ListGridModel m_model;
-    QPixmap m_skin;
-    WindowDrag m_drag;
 
     ValueLabel* m_maindatashow = nullptr;
     ValueLabel* m_unitLabel = nullptr; // Label1
