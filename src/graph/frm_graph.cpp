@@ -4,6 +4,7 @@
 #include "graph/frm_graph.h"
 
 #include "graph/axis_label.h"
+#include "graph/graph_layout.h"
 #include "graph/image_button.h"
 #include "graph/plot_box.h"
 #include "graph/plot_geometry.h"
@@ -39,15 +40,6 @@ const NavigationSpec kNavigation[] = {
     {"imgbtnright", 7080, NavigationButton::Right, "Half a window forward"},
     {"imgbtnend", 8040, NavigationButton::End, "Last window"},
 };
-
-/// Tops of Y_Label(0) … Y_Label(12), in twips: each level with its grid line.
-constexpr std::array<int, kYLabels> kYLabelTops {
-    9240, 8625, 7950, 7275, 6600, 5925, 5250, 4575, 3900, 3225, 2550, 1875, 1200};
-
-int yLabelLeft(int k)
-{
-    return k == 0 ? 750 : k == 1 ? 645 : 540;
-}
 
 } // namespace
 
@@ -97,7 +89,8 @@ void Frm_Graph::buildControls()
     connect(print, &QPushButton::clicked, this, &Frm_Graph::Command1_Click);
 
     m_plotBox = new PlotBox(m_vars, this);
-    m_plotBox->setGeometry(twipRect(960, 1200, 9165, 8175));
+    m_plotBox->setGeometry(twipRect(
+        kPicture1Place.left, kPicture1Place.top, kPicture1WidthTwips, kPicture1HeightTwips));
     connect(m_plotBox, &PlotBox::pointerMoved, this,
         [this](double x, double y) { m_plot.mouseMove(x, y, kPlotWidth, kPlotHeight); });
     connect(m_plotBox, &PlotBox::pointerLeft, this, [this] { m_plot.pointerLeft(); });
@@ -143,19 +136,22 @@ void Frm_Graph::buildNavigation()
 
 void Frm_Graph::buildAxisLabels()
 {
-    new AxisLabel("Label2", 255, 1200, QStringLiteral("Y"), Qt::AlignLeft, this);
-    new AxisLabel("Label1", 9855, 9720, QStringLiteral("X"), Qt::AlignLeft, this);
+    auto addLabel = [this](const char* name, DesignPlace place, const QString& caption,
+                        Qt::Alignment alignment) {
+        return new AxisLabel(name, place.left, place.top, caption, alignment, this);
+    };
+    addLabel("Label2", kLabel2Place, QStringLiteral("Y"), Qt::AlignLeft);
+    addLabel("Label1", kLabel1Place, QStringLiteral("X"), Qt::AlignLeft);
     for (int k = 0; k < kYLabels; ++k) {
         const QByteArray name = "Y_Label(" + QByteArray::number(k) + ")";
-        m_yLabels[static_cast<std::size_t>(k)] = new AxisLabel(name.constData(), yLabelLeft(k),
-            kYLabelTops[static_cast<std::size_t>(k)], QString::number(k * 50), Qt::AlignRight,
-            this);
+        m_yLabels[static_cast<std::size_t>(k)] = addLabel(name.constData(),
+            kYLabelPlaces[static_cast<std::size_t>(k)], QString::number(k * 50), Qt::AlignRight);
     }
     const XLabelTexts design = xLabelTexts(m_vars.GraphStart, m_vars.XScale);
     m_xLabels = {
-        new AxisLabel("X_Label1", 960, 9480, qText(design.first), Qt::AlignLeft, this),
-        new AxisLabel("X_Label2", 5423, 9480, qText(design.middle), Qt::AlignHCenter, this),
-        new AxisLabel("X_Label3", 9720, 9480, qText(design.last), Qt::AlignRight, this),
+        addLabel("X_Label1", kXLabelPlaces[0], qText(design.first), Qt::AlignLeft),
+        addLabel("X_Label2", kXLabelPlaces[1], qText(design.middle), Qt::AlignHCenter),
+        addLabel("X_Label3", kXLabelPlaces[2], qText(design.last), Qt::AlignRight),
     };
     m_xLabels[0]->setAccessibleName(QStringLiteral("First record of the window"));
     m_xLabels[1]->setAccessibleName(QStringLiteral("Middle record of the window"));

@@ -64,11 +64,16 @@ void planPlot(const VarModule& vars, PlotDrawing& drawing)
 
 std::optional<PlotLine> clipToPlotBox(const PlotLine& line)
 {
+    return clipToRectangle(line, kPlotWidth, kPlotHeight);
+}
+
+std::optional<PlotLine> clipToRectangle(const PlotLine& line, double width, double height)
+{
     // Liang–Barsky: the part of the segment, as t runs from 0 to 1, inside all four edges.
     const double dx = line.x2 - line.x1;
     const double dy = line.y2 - line.y1;
     const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {line.x1, kPlotWidth - line.x1, line.y1, kPlotHeight - line.y1};
+    const double q[4] = {line.x1, width - line.x1, line.y1, height - line.y1};
     double enter = 0.0;
     double leave = 1.0;
     for (int edge = 0; edge < 4; ++edge) {

@@ -55,4 +55,7 @@ void planPlot(const VarModule& vars, PlotDrawing& drawing);
 /// the box. Computed in double, so points clamped at the limits of 32 bits clip exactly.
 std::optional<PlotLine> clipToPlotBox(const PlotLine& line);
 
+/// The same for the rectangle from (0, 0) to (width, height), in any unit.
+std::optional<PlotLine> clipToRectangle(const PlotLine& line, double width, double height);
+
 } // namespace clampmeter

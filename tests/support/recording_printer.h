@@ -1,0 +1,137 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "shared/page_printer.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace clampmeter::test {
+
+/// The font the printer holds when something is printed.
+struct PrintedFont {
+    std::string name;
+    double points = 0.0;
+    bool bold = false;
+
+    bool operator==(const PrintedFont&) const = default;
+};
+
+/// A text, line or circle as it reached the page.
+struct PrintedItem {
+    enum class Kind { Text, Line, Circle } kind = Kind::Text;
+    int page = 1;
+    double x = 0.0, y = 0.0; ///< text position, line start or circle centre
+    double x2 = 0.0, y2 = 0.0; ///< line end; x2 is the radius of a circle
+    std::string text;
+    PrintedFont font;
+    LineStyle style = LineStyle::Solid;
+    bool filled = false;
+};
+
+/// A printer that keeps what it was asked to print, page by page. It can be told to fail at
+/// a chosen call, as a real one does when it is missing or refuses a page.
+class RecordingPrinter final : public PagePrinter {
+public:
+    void setPage(PaperOrientation orientation) override
+    {
+        if (step())
+            orientations.push_back(orientation);
+    }
+    void setFontName(std::string_view name) override
+    {
+        if (step())
+            m_font.name = name;
+    }
+    void setFontSize(double points) override
+    {
+        if (step())
+            m_font.points = points;
+    }
+    void setFontBold(bool bold) override
+    {
+        if (step())
+            m_font.bold = bold;
+    }
+    void text(double x, double y, std::string_view text) override
+    {
+        if (step())
+            items.push_back({PrintedItem::Kind::Text, pages, x, y, 0, 0, std::string(text), m_font,
+                m_style, m_filled});
+    }
+    void setLineStyle(LineStyle style) override
+    {
+        if (step())
+            m_style = style;
+    }
+    void setSolidFill() override
+    {
+        if (step())
+            m_filled = true;
+    }
+    void line(double x1, double y1, double x2, double y2) override
+    {
+        if (step())
+            items.push_back(
+                {PrintedItem::Kind::Line, pages, x1, y1, x2, y2, {}, m_font, m_style, m_filled});
+    }
+    void circle(double x, double y, double radius) override
+    {
+        if (step())
+            items.push_back(
+                {PrintedItem::Kind::Circle, pages, x, y, radius, 0, {}, m_font, m_style, m_filled});
+    }
+    int pageWidth() const override { return width; }
+    void newPage() override
+    {
+        if (step())
+            ++pages;
+    }
+    void endDocument() override
+    {
+        if (step())
+            ended = true;
+    }
+    bool failed() const override { return m_failed; }
+
+    /// The texts of one page, in the order printed.
+    std::vector<PrintedItem> textsOn(int page) const
+    {
+        std::vector<PrintedItem> texts;
+        for (const PrintedItem& item : items)
+            if (item.page == page && item.kind == PrintedItem::Kind::Text)
+                texts.push_back(item);
+        return texts;
+    }
+
+    int width = 11906;
+    int failAtCall = -1; ///< the call (from 0) that fails, or -1 for never
+    int calls = 0;
+    int callsAfterFailure = 0;
+    int pages = 1;
+    bool ended = false;
+    std::vector<PaperOrientation> orientations;
+    std::vector<PrintedItem> items;
+
+private:
+    bool step()
+    {
+        if (m_failed) {
+            ++callsAfterFailure;
+            return false;
+        }
+        if (calls++ == failAtCall)
+            m_failed = true;
+        return !m_failed;
+    }
+
+    PrintedFont m_font;
+    LineStyle m_style = LineStyle::Solid;
+    bool m_filled = false;
+    bool m_failed = false;
+};
+
+} // namespace clampmeter::test
