@@ -13,7 +13,7 @@ namespace {
 
 constexpr double kLandscapeWidth = 16838.0; // A4 across, in twips
 constexpr double kLandscapeHeight = 11906.0;
-constexpr double kDotRadius = 30.0;
+constexpr double kPrintedDotRadius = 30.0;
 
 double unitsX(int twips)
 {
@@ -42,9 +42,9 @@ void printDot(PagePrinter& printer, double u, double v)
 {
     const double x = paperX(u);
     const double y = paperY(v);
-    if (x >= -kDotRadius && x <= kLandscapeWidth + kDotRadius && y >= -kDotRadius
-        && y <= kLandscapeHeight + kDotRadius)
-        printer.circle(x, y, kDotRadius);
+    if (x >= -kPrintedDotRadius && x <= kLandscapeWidth + kPrintedDotRadius
+        && y >= -kPrintedDotRadius && y <= kLandscapeHeight + kPrintedDotRadius)
+        printer.circle(x, y, kPrintedDotRadius);
 }
 
 void printCurve(const VarModule& vars, PagePrinter& printer, double left, double top)

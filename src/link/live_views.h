@@ -48,17 +48,4 @@ public:
     virtual GraphLiveUpdate& graph() = 0;
 };
 
-/// Stand-ins while a window does not take live updates.
-class NullListLiveView final : public ListLiveView {
-public:
-    void setUnitCaption(std::string_view) override { }
-    void setMainText(std::string_view) override { }
-    void insertRecordRow(const DataRecord&) override { }
-};
-
-class NullGraphLiveUpdate final : public GraphLiveUpdate {
-public:
-    void LiveGraphUpdate() override { }
-};
-
 } // namespace clampmeter
