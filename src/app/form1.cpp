@@ -7,6 +7,7 @@
 #include "app/window_shape.h"
 #include "list/frm_list.h"
 #include "platform/qt_output_files.h"
+#include "platform/qt_page_printer.h"
 #include "platform/qt_save_dialog.h"
 #include "platform/serial_link.h"
 #include "shared/twips.h"
@@ -265,6 +266,23 @@ void Form1::Form1SaveSub()
 void Form1::Form1ExcelSub()
 {
     m_fileCommands.Form1ExcelSub();
+}
+
+std::unique_ptr<PagePrinter> Form1::openPrinter(std::string_view documentName)
+{
+    if (m_services.openPrinter)
+        return m_services.openPrinter(documentName);
+    return QtPagePrinter::systemDefault(qText(documentName));
+}
+
+CaptureTime Form1::printTime()
+{
+    return m_services.clock.now();
+}
+
+void Form1::showPrintFailure(std::string_view text)
+{
+    m_services.showMessage(kTitle, qText(text));
 }
 
 void Form1::applyWindowStyle()

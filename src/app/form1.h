@@ -58,6 +58,8 @@ public:
         SaveDialog* saveDialog = nullptr;
         /// Where the file commands write; files on disk, saved safely, when null.
         OutputFiles* outputFiles = nullptr;
+        /// The printer of the Print buttons; the system's default printer when empty.
+        std::function<std::unique_ptr<PagePrinter>(std::string_view documentName)> openPrinter {};
     };
 
     explicit Form1(Services services, QWidget* parent = nullptr);
@@ -73,6 +75,11 @@ public:
     void Form1SaveSub() override;
     /// "To Excel" of the list window: the semicolon-separated export.
     void Form1ExcelSub() override;
+
+    // PrintHost
+    std::unique_ptr<PagePrinter> openPrinter(std::string_view documentName) override;
+    CaptureTime printTime() override;
+    void showPrintFailure(std::string_view text) override;
 
     /// The list window and the graph window that this panel owns.
     ProgramWindows& windows() { return m_windows; }

@@ -5,11 +5,13 @@
 
 #include "graph/axis_label.h"
 #include "graph/graph_layout.h"
+#include "graph/graph_printout.h"
 #include "graph/image_button.h"
 #include "graph/plot_box.h"
 #include "graph/plot_geometry.h"
 #include "graph/scale_combo.h"
 #include "shared/close_picture.h"
+#include "shared/printout_run.h"
 #include "shared/twips.h"
 
 #include <QCheckBox>
@@ -43,7 +45,7 @@ const NavigationSpec kNavigation[] = {
 
 } // namespace
 
-Frm_Graph::Frm_Graph(VarModule& vars, LinkResynchroniser& host, QWidget* parent)
+Frm_Graph::Frm_Graph(VarModule& vars, PrintHost& host, QWidget* parent)
     : SkinnedWindow(QStringLiteral(":/graph/graph_skin.svg"), QSize(693, 668), parent)
     , m_vars(vars)
     , m_host(host)
@@ -140,8 +142,8 @@ void Frm_Graph::buildAxisLabels()
                         Qt::Alignment alignment) {
         return new AxisLabel(name, place.left, place.top, caption, alignment, this);
     };
-    addLabel("Label2", kLabel2Place, QStringLiteral("Y"), Qt::AlignLeft);
-    addLabel("Label1", kLabel1Place, QStringLiteral("X"), Qt::AlignLeft);
+    m_label2 = addLabel("Label2", kLabel2Place, QStringLiteral("Y"), Qt::AlignLeft);
+    m_label1 = addLabel("Label1", kLabel1Place, QStringLiteral("X"), Qt::AlignLeft);
     for (int k = 0; k < kYLabels; ++k) {
         const QByteArray name = "Y_Label(" + QByteArray::number(k) + ")";
         m_yLabels[static_cast<std::size_t>(k)] = addLabel(name.constData(),
@@ -174,7 +176,23 @@ void Frm_Graph::Picture1_Paint()
 
 void Frm_Graph::Command1_Click()
 {
+    runPrintout(m_host, "KR-610 Graph Report", "printer error!", [this](PagePrinter& printer) {
+        const CaptureTime now = m_host.printTime();
+        return printGraph(m_vars, captions(), printer, now.date + ' ' + now.time);
+    });
     m_host.resynchronise();
+}
+
+GraphCaptions Frm_Graph::captions() const
+{
+    GraphCaptions captions;
+    for (std::size_t k = 0; k < m_yLabels.size(); ++k)
+        captions.yLabels[k] = m_yLabels[k]->text().toStdString();
+    for (std::size_t k = 0; k < m_xLabels.size(); ++k)
+        captions.xLabels[k] = m_xLabels[k]->text().toStdString();
+    captions.label1 = m_label1->text().toStdString();
+    captions.label2 = m_label2->text().toStdString();
+    return captions;
 }
 
 void Frm_Graph::LiveGraphUpdate()

@@ -3,10 +3,11 @@
 
 #pragma once
 
+#include "graph/graph_printout.h"
 #include "graph/graph_view.h"
 #include "graph/plot_window.h"
-#include "link/link_resynchroniser.h"
 #include "link/live_views.h"
+#include "shared/print_host.h"
 #include "shared/skinned_window.h"
 
 #include <array>
@@ -25,7 +26,7 @@ class Frm_Graph final : public SkinnedWindow, public GraphLiveUpdate, private Gr
     Q_OBJECT
 
 public:
-    Frm_Graph(VarModule& vars, LinkResynchroniser& host, QWidget* parent = nullptr);
+    Frm_Graph(VarModule& vars, PrintHost& host, QWidget* parent = nullptr);
     ~Frm_Graph() override;
 
     /// The Graph command: shows the window with its top-left corner at `topLeft` and draws
@@ -34,8 +35,10 @@ public:
     /// Draws the plot from the graph state.
     void Picture1_Paint();
 
-    /// "Print": the graph printout.
+    /// "Print": the graph printout of what the window shows, then the link resynchronised.
     void Command1_Click();
+    /// The captions of the axis labels as they stand.
+    GraphCaptions captions() const;
 
     /// The rules behind the window, for the handlers and the tests.
     PlotWindow& plotWindow() { return m_plot; }
@@ -59,12 +62,14 @@ private:
     void buildAxisLabels();
 
     VarModule& m_vars;
-    LinkResynchroniser& m_host;
+    PrintHost& m_host;
     PlotWindow m_plot;
 
     PlotBox* m_plotBox = nullptr;
     std::array<AxisLabel*, 3> m_xLabels {};
     std::array<AxisLabel*, 13> m_yLabels {};
+    AxisLabel* m_label1 = nullptr; // "X"
+    AxisLabel* m_label2 = nullptr; // "Y"
 };
 
 } // namespace clampmeter

@@ -4,7 +4,9 @@
 #include "list/frm_list.h"
 
 #include "list/list_grid_view.h"
+#include "list/list_printout.h"
 #include "shared/close_picture.h"
+#include "shared/printout_run.h"
 #include "shared/twips.h"
 #include "shared/value_label.h"
 
@@ -158,7 +160,12 @@ void Frm_List::Command1_Click()
     m_model.clear();
 }
 
-void Frm_List::ListPrintSub() { }
+void Frm_List::ListPrintSub()
+{
+    runPrintout(m_host, "KR-6080 Data Report", "print data error!", [this](PagePrinter& printer) {
+        return printList(m_vars, printer, m_host.printTime().date);
+    });
+}
 
 void Frm_List::setUnitCaption(std::string_view caption)
 {

@@ -34,7 +34,7 @@ public:
     /// "Clear list": no records, the grid back to its header and empty row. The counter and
     /// the latest reading stay as they are until the next capture.
     void Command1_Click();
-    /// The list printout.
+    /// "Print": every record on the default printer, 36 to a page; a failure is shown once.
     void ListPrintSub();
 
     ListGridModel& gridModel() { return m_model; }

@@ -3,12 +3,12 @@
 
 #pragma once
 
-#include "link/link_resynchroniser.h"
+#include "shared/print_host.h"
 
 namespace clampmeter {
 
 /// What the data list window's buttons call on the main panel.
-class ListCommandHost : public LinkResynchroniser {
+class ListCommandHost : public PrintHost {
 public:
     virtual void Form1SaveSub() = 0; ///< "Save": the text report
     virtual void Form1ExcelSub() = 0; ///< "To Excel": the semicolon-separated export

@@ -10,6 +10,7 @@
 #include "link/static_serial_device_map.h"
 #include "list/frm_list.h"
 
+#include "recording_print_host.h"
 #include "window_press.h"
 
 #include <QAbstractItemView>
@@ -30,12 +31,6 @@
 
 namespace clampmeter {
 namespace {
-
-class CountingHost final : public LinkResynchroniser {
-public:
-    void resynchronise() override { ++calls; }
-    int calls = 0;
-};
 
 /// A graph window fed the way the capture step feeds it: each reading is stored and
 /// counted, then the live update runs.
@@ -108,7 +103,7 @@ protected:
     }
 
     std::unique_ptr<VarModule> vars = std::make_unique<VarModule>();
-    CountingHost host;
+    test::RecordingPrintHost host;
     std::unique_ptr<Frm_Graph> graph;
 };
 
@@ -337,10 +332,48 @@ TEST_F(GraphWindowTest, CloseHidesAndTheStateKeepsFollowingWhileHidden)
     EXPECT_EQ(vars->GraphPointCount, 1);
 }
 
-TEST_F(GraphWindowTest, PrintResynchronisesTheLink)
+TEST_F(GraphWindowTest, PrintPutsTheWindowAsItStandsOnPaperThenResynchronises)
 {
+    for (double value : {120.0, 240.0})
+        capture(value);
+    chooseItem("Y_Combo", "6000");
+    ASSERT_EQ(caption("Y_Label(12)"), "6000");
+
     QTest::mouseClick(child("Command1"), Qt::LeftButton);
-    EXPECT_EQ(host.calls, 1);
+
+    ASSERT_EQ(host.printers.size(), 1U);
+    const test::RecordingPrinter& page = *host.printers[0];
+    EXPECT_EQ(host.documents, std::vector<std::string> {"KR-610 Graph Report"});
+    EXPECT_TRUE(page.ended);
+    EXPECT_EQ(host.busyWhilePrinting, std::vector<bool> {true});
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the busy cursor is gone";
+    std::vector<std::string> texts;
+    for (const test::PrintedItem& item : page.textsOn(1))
+        texts.push_back(item.text);
+    ASSERT_EQ(texts.size(), 2U + 13 + 3 + 2);
+    EXPECT_EQ(texts[1], "01/05/24 14:03:07");
+    EXPECT_EQ(texts[2 + 12], "6000");
+    EXPECT_EQ(texts[2 + 13], caption("X_Label1").toStdString());
+    EXPECT_EQ(std::count_if(page.items.begin(), page.items.end(),
+                  [](const test::PrintedItem& item) {
+                      return item.kind == test::PrintedItem::Kind::Circle;
+                  }),
+        2);
+    EXPECT_EQ(host.events, (std::vector<std::string> {"resynchronise"}));
+}
+
+TEST_F(GraphWindowTest, AFailedPrintoutShowsOneMessageThenResynchronises)
+{
+    capture(120.0);
+    for (int failAt : {0, 40}) {
+        SCOPED_TRACE(failAt);
+        host.events.clear();
+        host.failAtCall = failAt;
+        QTest::mouseClick(child("Command1"), Qt::LeftButton);
+        EXPECT_FALSE(host.printers.back()->ended) << "the document is abandoned, not sent";
+        EXPECT_EQ(
+            host.events, (std::vector<std::string> {"failure: printer error!", "resynchronise"}));
+    }
 }
 
 TEST_F(GraphWindowTest, AnyMouseButtonOnTheSkinDragsTheWindowButNotOnItsControls)

@@ -8,6 +8,7 @@
 #include "list/list_grid_view.h"
 #include "platform/qt_output_files.h"
 
+#include "recording_printer.h"
 #include "window_press.h"
 #include <QAbstractItemModelTester>
 #include <QAccessible>
@@ -59,7 +60,17 @@ protected:
     void SetUp() override
     {
         form = std::make_unique<Form1>(Form1::Services {*vars, map, clock, PortNaming::DevicePaths,
-            [this](const QString&, const QString& text) { messages << text; }, &dialog, &files});
+            [this](const QString& title, const QString& text) {
+                messages << text;
+                titles << title;
+            },
+            &dialog, &files,
+            [this](std::string_view name) {
+                documents.emplace_back(name);
+                printer = std::make_unique<test::RecordingPrinter>();
+                printer->failAtCall = failPrinterAtCall;
+                return std::make_unique<test::ForwardingPrinter>(*printer);
+            }});
         form->load();
         messages.clear(); // the port that does not exist
         ASSERT_TRUE(form->windows().hasListWindow());
@@ -98,6 +109,10 @@ protected:
     ScriptedDialog dialog;
     QtOutputFiles files;
     QStringList messages;
+    QStringList titles;
+    std::unique_ptr<test::RecordingPrinter> printer;
+    int failPrinterAtCall = -1;
+    std::vector<std::string> documents;
     std::unique_ptr<Form1> form;
     Frm_List* list = nullptr;
     ListGridView* grid = nullptr;
@@ -436,6 +451,43 @@ TEST_F(ListWindowTest, GridOnScreenMatchesAFullRepaint)
     list->Command1_Click();
     receiveReadings(3);
     expectFullRepaintLooksTheSame("readings arriving after a clear");
+}
+
+} // namespace
+} // namespace clampmeter
+
+namespace clampmeter {
+namespace {
+
+TEST_F(ListWindowTest, PrintPutsEveryRecordOnPagesOfThirtySixWithTodaysDate)
+{
+    for (int i = 0; i < 37; ++i)
+        receive(1, 230.0F);
+    QTest::mouseClick(button("Command4"), Qt::LeftButton);
+
+    EXPECT_EQ(documents, std::vector<std::string> {"KR-6080 Data Report"});
+    EXPECT_TRUE(printer->ended);
+    EXPECT_EQ(printer->pages, 2);
+    const std::vector<test::PrintedItem> second = printer->textsOn(2);
+    ASSERT_FALSE(second.empty());
+    EXPECT_EQ(second.back().text, "Page 2   (01/05/24)");
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(ListWindowTest, AFailedPrintoutShowsPrintDataErrorOnce)
+{
+    receive(1, 230.0F);
+    for (int failAt : {0, 12}) {
+        SCOPED_TRACE(failAt);
+        messages.clear();
+        titles.clear();
+        failPrinterAtCall = failAt;
+        QTest::mouseClick(button("Command4"), Qt::LeftButton);
+        EXPECT_FALSE(printer->ended) << "the document is abandoned, not sent";
+        EXPECT_EQ(messages, QStringList {"print data error!"});
+        EXPECT_EQ(titles, QStringList {"KR-610"});
+    }
 }
 
 } // namespace

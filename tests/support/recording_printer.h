@@ -134,4 +134,33 @@ private:
     bool m_failed = false;
 };
 
+/// Hands every call on to another printer that outlives it, so a test can read what was
+/// printed after the program has let go of its printer.
+class ForwardingPrinter final : public PagePrinter {
+public:
+    explicit ForwardingPrinter(PagePrinter& target)
+        : m_target(target)
+    {
+    }
+    void setPage(PaperOrientation orientation) override { m_target.setPage(orientation); }
+    void setFontName(std::string_view name) override { m_target.setFontName(name); }
+    void setFontSize(double points) override { m_target.setFontSize(points); }
+    void setFontBold(bool bold) override { m_target.setFontBold(bold); }
+    void text(double x, double y, std::string_view text) override { m_target.text(x, y, text); }
+    void setLineStyle(LineStyle style) override { m_target.setLineStyle(style); }
+    void setSolidFill() override { m_target.setSolidFill(); }
+    void line(double x1, double y1, double x2, double y2) override
+    {
+        m_target.line(x1, y1, x2, y2);
+    }
+    void circle(double x, double y, double radius) override { m_target.circle(x, y, radius); }
+    int pageWidth() const override { return m_target.pageWidth(); }
+    void newPage() override { m_target.newPage(); }
+    void endDocument() override { m_target.endDocument(); }
+    bool failed() const override { return m_target.failed(); }
+
+private:
+    PagePrinter& m_target;
+};
+
 } // namespace clampmeter::test
