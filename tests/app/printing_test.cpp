@@ -1,0 +1,149 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// Both printouts from the program's Print buttons to the print server's default queue, a
+// PDF printer: the document the server received (Qt's PDF, read with pdftotext) and the
+// PDF the queue printed (counted with pdfinfo).
+
+#include "pdf_tools.h"
+#include "printing_fixture.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QSet>
+#include <QThread>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace clampmeter::test {
+namespace {
+
+const QString kSpool = QStringLiteral("/var/spool/cups");
+
+class RealPrinterTest : public PrintingProgramTest {
+protected:
+    void SetUp() override
+    {
+        if (QPrinterInfo::defaultPrinter().isNull())
+            GTEST_SKIP() << "no default printer: scripts/print-server starts a print server with a "
+                            "PDF queue";
+        if (!havePdfTools())
+            GTEST_SKIP()
+                << "pdfinfo and pdftotext are missing (scripts/bootstrap installs poppler-utils)";
+        if (!QDir(kSpool).isReadable())
+            GTEST_SKIP() << "the print server's job files in " << kSpool.toStdString()
+                         << " are readable only by root";
+        PrintingProgramTest::SetUp();
+        before = jobFiles();
+    }
+
+    static QSet<QString> jobFiles()
+    {
+        const QStringList names = QDir(kSpool).entryList({QStringLiteral("d*-001")}, QDir::Files);
+        return {names.begin(), names.end()};
+    }
+
+    /// The document with `title` that the server received since SetUp (other tests may be
+    /// printing at the same time).
+    QString newJobFile(const QString& title) const
+    {
+        QStringList found;
+        for (const QString& name : jobFiles() - before) {
+            const QString path = kSpool + QLatin1Char('/') + name;
+            if (pdfText(path).value_or(QString()).contains(title))
+                found << path;
+        }
+        return found.size() == 1 ? found.first() : QString();
+    }
+
+    /// The PDF the queue printed for a job, once complete; removed when the test ends.
+    std::optional<PdfInfo> printedPdf(const QString& jobFile)
+    {
+        const QString id = QString::number(jobFile.section(QLatin1Char('/'), -1).mid(1, 5).toInt());
+        const passwd* user = getpwuid(getuid());
+        const QDir out(
+            QString::fromLocal8Bit(user != nullptr ? user->pw_dir : "") + QStringLiteral("/PDF"));
+        const QDeadlineTimer deadline(60000);
+        while (!deadline.hasExpired()) {
+            const QStringList found
+                = out.entryList({QStringLiteral("*job_") + id + QStringLiteral(".pdf")});
+            if (!found.isEmpty()) {
+                printed = out.filePath(found.first());
+                if (std::optional<PdfInfo> info = pdfInfo(printed))
+                    return info;
+            }
+            QThread::msleep(100);
+        }
+        return std::nullopt;
+    }
+
+    void TearDown() override
+    {
+        if (!printed.isEmpty())
+            QFile::remove(printed);
+    }
+
+    QSet<QString> before;
+    QString printed;
+};
+
+TEST_F(RealPrinterTest, TheListReportReachesThePrinterPagedWithItsTitleHeadingsRowsAndFooters)
+{
+    receive(37);
+    printList();
+    EXPECT_TRUE(messages.empty()) << messages.front().text.toStdString();
+
+    const QString job = newJobFile(QStringLiteral("KR-6080 Data Report"));
+    ASSERT_FALSE(job.isEmpty()) << "one new job on the server";
+    const std::optional<PdfInfo> sent = pdfInfo(job);
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->pages, 2);
+    EXPECT_LT(sent->width, sent->height) << "portrait";
+
+    const QString text = pdfText(job).value_or(QString());
+    EXPECT_EQ(text.count(QStringLiteral("KR-6080 Data Report")), 2);
+    EXPECT_EQ(
+        text.count(QRegularExpression(QStringLiteral("NO\\.\\s+FUN\\s+DATA\\s+UNIT\\s+TIME"))), 2)
+        << "the headings on both pages";
+    const DataRecord& first = vars->DataRecords[0];
+    EXPECT_TRUE(text.contains(QString::fromStdString(first.DataText))) << first.DataText;
+    EXPECT_TRUE(text.contains(QStringLiteral("01/05/24\\14:03:07")));
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Page 1\\s+\\(01/05/24\\)"))));
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Page 2\\s+\\(01/05/24\\)"))));
+
+    const std::optional<PdfInfo> paper = printedPdf(job);
+    ASSERT_TRUE(paper) << "the queue printed the job";
+    EXPECT_EQ(paper->pages, 2);
+    EXPECT_NEAR(paper->width, 595.0, 1.0) << "A4";
+}
+
+TEST_F(RealPrinterTest, TheGraphPageReachesThePrinterAcrossWithItsTitleTimeAndLabels)
+{
+    receive(5);
+    printGraph();
+    EXPECT_TRUE(messages.empty()) << messages.front().text.toStdString();
+
+    const QString job = newJobFile(QStringLiteral("KR-610 Graph Report"));
+    ASSERT_FALSE(job.isEmpty()) << "one new job on the server";
+    const std::optional<PdfInfo> sent = pdfInfo(job);
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->pages, 1);
+    EXPECT_GT(sent->width, sent->height) << "landscape";
+
+    const QString text = pdfText(job).value_or(QString());
+    EXPECT_TRUE(text.contains(QStringLiteral("KR-610 Graph Report")));
+    EXPECT_TRUE(text.contains(QStringLiteral("01/05/24 14:03:07")));
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\b600\\b"))))
+        << "the top Y label";
+
+    const std::optional<PdfInfo> paper = printedPdf(job);
+    ASSERT_TRUE(paper) << "the queue printed the job";
+    EXPECT_EQ(paper->pages, 1);
+}
+
+} // namespace
+} // namespace clampmeter::test
