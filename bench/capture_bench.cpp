@@ -5,8 +5,8 @@
 // grow with the number of records already stored.
 
 #include "app/form1.h"
-#include "link/frame_encoder.h"
 #include "link/static_serial_device_map.h"
+#include "simulator/frame_encoder.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

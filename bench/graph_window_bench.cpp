@@ -10,9 +10,9 @@
 #include "graph/graph_navigation.h"
 #include "graph/plot_painter.h"
 #include "graph/plot_window.h"
-#include "link/frame_encoder.h"
 #include "link/static_serial_device_map.h"
 #include "list/frm_list.h"
+#include "simulator/frame_encoder.h"
 
 #include <QApplication>
 #include <QImage>

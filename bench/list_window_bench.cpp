@@ -6,9 +6,9 @@
 // grid's row insert alone and the clear of a full list.
 
 #include "app/form1.h"
-#include "link/frame_encoder.h"
 #include "link/static_serial_device_map.h"
 #include "list/frm_list.h"
+#include "simulator/frame_encoder.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -69,92 +69,120 @@ private:
     long m_start = 0;
 };
 
-void report(benchmark::State& state, const QString& path, const PeakMemory& memory)
-{
-    state.counters["file_MB"] = static_cast<double>(QFileInfo(path).size()) / (1024.0 * 1024.0);
-    state.counters["peak_growth_MB"] = memory.growthMb();
-    state.counters["peak_MB"] = memory.peakMb();
-}
+/// What both benchmarks start from: a full store, a folder for the PDF, the memory mark.
+struct Run {
+    explicit Run(const char* fileName)
+        : path(dir.filePath(QString::fromLatin1(fileName)))
+    {
+        fillStore(*vars);
+    }
+
+    void report(benchmark::State& state) const
+    {
+        state.counters["file_MB"] = static_cast<double>(QFileInfo(path).size()) / (1024.0 * 1024.0);
+        state.counters["peak_growth_MB"] = memory.growthMb();
+        state.counters["peak_MB"] = memory.peakMb();
+    }
+
+    std::unique_ptr<VarModule> vars = std::make_unique<VarModule>();
+    QTemporaryDir dir;
+    QString path;
+    PeakMemory memory; // last: marks the start once the store is full
+};
 
 void BM_ListPrintoutToPdf(benchmark::State& state)
 {
-    auto vars = std::make_unique<VarModule>();
-    fillStore(*vars);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("report.pdf"));
-    const PeakMemory memory;
+    const Run run("report.pdf");
     for (auto _ : state) {
-        auto printer = QtPagePrinter::pdfFile(path, QStringLiteral("KR-6080 Data Report"));
-        if (!printList(*vars, *printer, kDate))
+        auto printer = QtPagePrinter::pdfFile(run.path, QStringLiteral("KR-6080 Data Report"));
+        if (!printList(*run.vars, *printer, kDate))
             state.SkipWithError("the printout failed");
     }
-    report(state, path, memory);
+    run.report(state);
 }
 
 /// The yardstick: the same texts at the same device positions, fonts chosen once per kind
 /// of line, no printer interface in between.
-void BM_PlainQtPdfLoop(benchmark::State& state)
-{
-    auto vars = std::make_unique<VarModule>();
-    fillStore(*vars);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("plain.pdf"));
-    const PeakMemory memory;
-    for (auto _ : state) {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
-        printer.setFullPage(true);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        QPainter painter(&printer);
-        const double s = printer.resolution() / 1440.0;
-        auto font = [&](double points, bool bold) {
-            QFont f(QStringLiteral("Arial"));
-            f.setPointSizeF(points);
-            f.setBold(bold);
-            painter.setFont(f);
-            return painter.fontMetrics().ascent();
-        };
-        auto put = [&](double x, double y, double ascent, const QString& text) {
-            painter.drawText(QPointF(x * s, y * s + ascent), text);
-        };
-        const double columns[] = {1100, 2100, 5100, 6600, 7600};
-        const char* headings[] = {"NO.", "FUN", "DATA", "UNIT", "TIME"};
-        int page = 1;
+class PlainReport {
+public:
+    explicit PlainReport(const QString& path)
+    {
+        m_printer.setOutputFormat(QPrinter::PdfFormat);
+        m_printer.setOutputFileName(path);
+        m_printer.setFullPage(true);
+        m_printer.setPageSize(QPageSize(QPageSize::A4));
+        m_painter.begin(&m_printer);
+        m_scale = m_printer.resolution() / 1440.0;
+    }
+
+    void write(const VarModule& vars)
+    {
         int row = 0;
-        double ascent = 0;
-        auto header = [&] {
-            put(2200, 400, font(24, true), QStringLiteral("KR-6080 Data Report"));
-            const double a = font(15, true);
-            for (int c = 0; c < 5; ++c)
-                put(columns[c], 1200, a, QString::fromLatin1(headings[c]));
-            ascent = font(12, false);
-        };
-        auto footer = [&] {
-            put(11906 / 2.0 - 2000, 16000, ascent,
-                QStringLiteral("Page %1   (%2)").arg(page).arg(QLatin1String(kDate)));
-        };
         header();
-        for (int i = 0; i < vars->DataCount; ++i) {
-            const DataRecord& r = vars->DataRecords[static_cast<std::size_t>(i)];
+        for (int i = 0; i < vars.DataCount; ++i) {
+            const DataRecord& r = vars.DataRecords[static_cast<std::size_t>(i)];
             const double y = 1600 + 400.0 * row;
-            put(columns[0], y, ascent, QLatin1Char(' ') + QString::number(r.No));
-            put(columns[1], y, ascent, QString::fromStdString(r.FunText));
-            put(columns[2], y, ascent, QString::fromStdString(r.DataText));
-            put(columns[3], y, ascent, QString::fromStdString(r.UnitText));
-            put(columns[4], y, ascent, QString::fromStdString(r.StampText));
+            put(kColumns[0], y, QLatin1Char(' ') + QString::number(r.No));
+            put(kColumns[1], y, QString::fromStdString(r.FunText));
+            put(kColumns[2], y, QString::fromStdString(r.DataText));
+            put(kColumns[3], y, QString::fromStdString(r.UnitText));
+            put(kColumns[4], y, QString::fromStdString(r.StampText));
             if (++row == 36) {
                 footer();
-                printer.newPage();
-                ++page;
+                m_printer.newPage();
+                ++m_page;
                 row = 0;
                 header();
             }
         }
         footer();
-        painter.end();
+        m_painter.end();
     }
-    report(state, path, memory);
+
+private:
+    static constexpr double kColumns[] = {1100, 2100, 5100, 6600, 7600};
+
+    void font(double points, bool bold)
+    {
+        QFont f(QStringLiteral("Arial"));
+        f.setPointSizeF(points);
+        f.setBold(bold);
+        m_painter.setFont(f);
+        m_ascent = m_painter.fontMetrics().ascent();
+    }
+    void put(double x, double y, const QString& text)
+    {
+        m_painter.drawText(QPointF(x * m_scale, y * m_scale + m_ascent), text);
+    }
+    void header()
+    {
+        font(24, true);
+        put(2200, 400, QStringLiteral("KR-6080 Data Report"));
+        font(15, true);
+        const char* headings[] = {"NO.", "FUN", "DATA", "UNIT", "TIME"};
+        for (int c = 0; c < 5; ++c)
+            put(kColumns[c], 1200, QString::fromLatin1(headings[c]));
+        font(12, false);
+    }
+    void footer()
+    {
+        put(11906 / 2.0 - 2000, 16000,
+            QStringLiteral("Page %1   (%2)").arg(m_page).arg(QLatin1String(kDate)));
+    }
+
+    QPrinter m_printer {QPrinter::HighResolution};
+    QPainter m_painter;
+    double m_scale = 1.0;
+    double m_ascent = 0.0;
+    int m_page = 1;
+};
+
+void BM_PlainQtPdfLoop(benchmark::State& state)
+{
+    const Run run("plain.pdf");
+    for (auto _ : state)
+        PlainReport(run.path).write(*run.vars);
+    run.report(state);
 }
 
 BENCHMARK(BM_ListPrintoutToPdf)->Unit(benchmark::kMillisecond)->MinTime(3.0);

@@ -4,7 +4,7 @@
 #include "cli_commands.h"
 
 #include "burst_outlet.h"
-#include "link/meter_simulator.h"
+#include "simulator/meter_simulator.h"
 #include "stop_signals.h"
 
 #include <charconv>

@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include "link/meter_simulator.h"
 #include "platform/pseudo_terminal.h"
+#include "simulator/meter_simulator.h"
 
 #include <QObject>
 #include <QTimer>

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "app/form1.h"
-#include "link/frame_encoder.h"
 #include "link/static_serial_device_map.h"
+#include "simulator/frame_encoder.h"
 
 #include <QLabel>
 #include <QString>

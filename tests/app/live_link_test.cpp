@@ -5,10 +5,10 @@
 // → main panel labels → record store, and what the panel does when the line goes dead.
 
 #include "app/form1.h"
-#include "link/frame_encoder.h"
-#include "link/meter_simulator.h"
 #include "link/static_serial_device_map.h"
 #include "platform/pseudo_terminal.h"
+#include "simulator/frame_encoder.h"
+#include "simulator/meter_simulator.h"
 
 #include <QLabel>
 #include <QTest>

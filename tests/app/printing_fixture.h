@@ -8,9 +8,9 @@
 
 #include "app/form1.h"
 #include "graph/frm_graph.h"
-#include "link/frame_encoder.h"
 #include "link/static_serial_device_map.h"
 #include "list/frm_list.h"
+#include "simulator/frame_encoder.h"
 
 #include <QPushButton>
 #include <QTest>

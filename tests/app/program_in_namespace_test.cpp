@@ -6,8 +6,8 @@
 // pseudo-terminal that this test writes frames to. Needs root (unshare -m). One test runs the
 // program on an Xvfb display and works its windows with xdotool, as a user would.
 
-#include "link/frame_encoder.h"
 #include "platform/pseudo_terminal.h"
+#include "simulator/frame_encoder.h"
 
 #include <gtest/gtest.h>
 

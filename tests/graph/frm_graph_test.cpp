@@ -6,9 +6,9 @@
 #include "graph/image_button.h"
 #include "graph/plot_box.h"
 #include "graph/plot_painter.h"
-#include "link/frame_encoder.h"
 #include "link/static_serial_device_map.h"
 #include "list/frm_list.h"
+#include "simulator/frame_encoder.h"
 
 #include "recording_print_host.h"
 #include "window_press.h"

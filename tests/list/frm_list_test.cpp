@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "app/form1.h"
-#include "link/frame_encoder.h"
 #include "link/static_serial_device_map.h"
 #include "list/frm_list.h"
 #include "list/list_grid_view.h"
 #include "platform/qt_output_files.h"
+#include "simulator/frame_encoder.h"
 
 #include "recording_printer.h"
 #include "window_press.h"

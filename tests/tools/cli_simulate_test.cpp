@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "cli_commands.h"
-#include "link/meter_simulator.h"
 #include "platform/pseudo_terminal.h"
+#include "simulator/meter_simulator.h"
 
 #include <gtest/gtest.h>
 

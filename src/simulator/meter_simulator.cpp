@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The clampmeter developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "link/meter_simulator.h"
+#include "simulator/meter_simulator.h"
 
 #include <algorithm>
 #include <array>

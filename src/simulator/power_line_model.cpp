@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The clampmeter developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "link/power_line_model.h"
+#include "simulator/power_line_model.h"
 
 #include <algorithm>
 #include <cmath>

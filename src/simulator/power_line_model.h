@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "link/simulator_random.h"
+#include "simulator/simulator_random.h"
 
 #include <cstdint>
 

@@ -5,7 +5,7 @@
 // from the frame bytes and the texts through the decoder.
 
 #include "link/measurement_frame.h"
-#include "link/meter_simulator.h"
+#include "simulator/meter_simulator.h"
 
 #include <gtest/gtest.h>
 

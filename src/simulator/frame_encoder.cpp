@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The clampmeter developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "link/frame_encoder.h"
+#include "simulator/frame_encoder.h"
 
 #include <bit>
 #include <cstddef>

@@ -3,9 +3,9 @@
 
 #pragma once
 
-#include "link/frame_encoder.h"
-#include "link/power_line_model.h"
-#include "link/simulator_random.h"
+#include "simulator/frame_encoder.h"
+#include "simulator/power_line_model.h"
+#include "simulator/simulator_random.h"
 
 #include <chrono>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "link/measurement_frame.h"
-#include "link/meter_simulator.h"
+#include "simulator/meter_simulator.h"
 
 #include <gtest/gtest.h>
 
