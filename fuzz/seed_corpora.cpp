@@ -1,0 +1,146 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// Writes the fuzz targets' seed corpora from the meter simulator: real frames, streams with
+// every line fault, framing scripts, records as the program stores them. The build runs it;
+// nothing binary is kept in the sources.
+//
+// Usage: fuzz_seed_corpora FOLDER   (makes FOLDER/<target>/seed-NNN)
+
+#include "link/measurement_frame.h"
+#include "simulator/meter_simulator.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using namespace clampmeter;
+using Bytes = std::vector<std::uint8_t>;
+
+class Corpus {
+public:
+    Corpus(const std::filesystem::path& root, std::string_view target)
+        : m_folder(root / target)
+    {
+        std::filesystem::create_directories(m_folder);
+    }
+    void add(const Bytes& bytes)
+    {
+        char name[32];
+        std::snprintf(name, sizeof name, "seed-%03d", m_count++);
+        std::ofstream out(m_folder / name, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+    }
+
+private:
+    std::filesystem::path m_folder;
+    int m_count = 0;
+};
+
+/// The bursts of a scenario, faults of every kind mixed in.
+std::vector<SimulatedBurst> bursts(SimulatorScenario scenario, std::uint32_t seed, int count)
+{
+    MeterSimulator simulator({scenario, seed, std::chrono::milliseconds(500)});
+    std::vector<SimulatedBurst> result;
+    for (int i = 0; i < count; ++i) {
+        const auto fault = static_cast<StreamFault>(i % 5);
+        result.push_back(i % 5 == 4 ? simulator.next() : simulator.fault(fault));
+        result.push_back(simulator.next());
+    }
+    return result;
+}
+
+void frameSeeds(Corpus& corpus)
+{
+    for (const ScenarioInfo& info : simulatorScenarios()) {
+        MeterSimulator simulator({info.scenario, 7, std::chrono::milliseconds(500)});
+        for (int i = 0; i < 12; ++i)
+            corpus.add(simulator.next().bytes);
+    }
+}
+
+/// A whole capture as `clampmeter-cli decode` reads it.
+void streamSeeds(Corpus& corpus)
+{
+    for (std::uint32_t seed = 1; seed <= 8; ++seed) {
+        Bytes stream;
+        for (const SimulatedBurst& burst : bursts(SimulatorScenario::Faults, seed, 20))
+            stream.insert(stream.end(), burst.bytes.begin(), burst.bytes.end());
+        corpus.add(stream);
+    }
+}
+
+/// Framing scripts: each burst arrives as one batch (operation 0) or in two, then Timer1
+/// ticks (operation 2) through its quiet gap; silences let Timer2 (operation 3) fire.
+void framingSeeds(Corpus& corpus)
+{
+    for (std::uint32_t seed = 1; seed <= 8; ++seed) {
+        Bytes script;
+        for (const SimulatedBurst& burst : bursts(SimulatorScenario::Faults, seed, 12)) {
+            const std::size_t half = seed % 2 == 0 ? burst.bytes.size() / 2 : burst.bytes.size();
+            for (std::size_t from = 0; from < burst.bytes.size();
+                 from += std::max<std::size_t>(half, 1)) {
+                const std::size_t n = std::min(half, burst.bytes.size() - from);
+                script.push_back(0);
+                script.push_back(static_cast<std::uint8_t>(n));
+                script.insert(script.end(), burst.bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                    burst.bytes.begin() + static_cast<std::ptrdiff_t>(from + n));
+            }
+            script.push_back(2);
+            script.push_back(2);
+            if (burst.kind == BurstKind::Silence)
+                script.push_back(3);
+        }
+        script.push_back(4);
+        corpus.add(script);
+    }
+}
+
+/// Records as the writers' target reads them: five texts with their lengths, then a byte.
+void recordSeeds(Corpus& corpus)
+{
+    MeterSimulator simulator({SimulatorScenario::Tour, 3, std::chrono::milliseconds(500)});
+    for (int file = 0; file < 6; ++file) {
+        Bytes input;
+        for (int i = 0; i < 8; ++i) {
+            const SimulatedBurst burst = simulator.next();
+            const MeasurementFrame frame = decodeFrame(FrameBytes(burst.bytes.data(), kFrameSize));
+            const std::string fun(frame.function != nullptr ? frame.function->id : "");
+            const std::string unit(frame.function != nullptr ? frame.function->unitCaption : "");
+            for (const std::string& text :
+                {fun, frame.MainText, unit, std::string("10/12/26"), std::string("14:03:07")}) {
+                input.push_back(static_cast<std::uint8_t>(text.size()));
+                input.insert(input.end(), text.begin(), text.end());
+            }
+            input.push_back(static_cast<std::uint8_t>(i));
+        }
+        corpus.add(input);
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: fuzz_seed_corpora FOLDER\n");
+        return 2;
+    }
+    const std::filesystem::path root(argv[1]);
+    Corpus decode(root, "fuzz_frame_decode");
+    frameSeeds(decode);
+    Corpus sync(root, "fuzz_frame_sync");
+    framingSeeds(sync);
+    Corpus writers(root, "fuzz_file_writers");
+    recordSeeds(writers);
+    Corpus cutting(root, "fuzz_decode_cutting");
+    streamSeeds(cutting);
+    return 0;
+}
