@@ -11,11 +11,15 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <istream>
+#include <ios>
+#include <iostream>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <unistd.h>
 
 namespace clampmeter::cli {
 
@@ -29,8 +33,12 @@ const std::string_view kDecodeHelp
       "    null for an unknown function code; the values are the frame's floats, null when\n"
       "    not finite). A rejected candidate prints {\"accepted\":false,\"offset\":N} with its\n"
       "    byte offset, and the next candidate starts at the next 68 68 after that offset.\n"
-      "    Bytes left over at the end, fewer than a frame, are ignored. Exit code 2 when\n"
-      "    FILE cannot be read.\n";
+      "    Bytes left over at the end, fewer than a frame, are ignored. A live line (a\n"
+      "    serial device or pseudo-terminal such as /dev/pts/3, as FILE or on standard\n"
+      "    input) is decoded as its bytes come, until it goes away (hangs up): the lines\n"
+      "    decoded so far stay printed and standard error says after how many bytes.\n"
+      "    Exit codes: 0 the input ended, 1 the live line went away or a read failed\n"
+      "    part-way, 2 bad options or input that cannot be read at all.\n";
 
 namespace {
 
@@ -181,27 +189,77 @@ std::string rejectedLine(std::uint64_t offset)
     return R"({"accepted":false,"offset":)" + std::to_string(offset) + "}\n";
 }
 
-void decodeStream(std::istream& in, std::ostream& out)
+// A live line (a serial device, a pseudo-terminal) has no end of its own: its input ends
+// only when the line goes away, and that is reported. A file or a pipe simply ends.
+enum class InputKind : std::uint8_t { Capture, LiveLine };
+
+// How reading ended: after how many bytes, and the reason when a read failed.
+struct ReadEnd {
+    std::uint64_t bytesRead = 0;
+    std::optional<std::string> failure;
+};
+
+// Reads straight from the stream buffer, with no sentry per byte. A failed read there (a
+// live line that hangs up, a directory) throws instead of setting the stream's badbit.
+ReadEnd decodeStream(std::istream& in, std::ostream& out)
 {
     CandidateCutter cutter;
     std::streambuf* const source = in.rdbuf();
+    ReadEnd end;
     bool unflushed = false;
-    for (;;) {
-        // Lines reach a reader of a live capture before the next wait for bytes.
-        if (unflushed && source->in_avail() <= 0) {
-            out.flush();
-            unflushed = false;
+    try {
+        for (;;) {
+            // Lines reach a reader of a live capture before the next wait for bytes.
+            if (unflushed && source->in_avail() <= 0) {
+                out.flush();
+                unflushed = false;
+            }
+            const auto c = source->sbumpc();
+            if (std::char_traits<char>::eq_int_type(c, std::char_traits<char>::eof()))
+                break;
+            ++end.bytesRead;
+            cutter.push(static_cast<std::uint8_t>(std::char_traits<char>::to_char_type(c)),
+                [&out, &unflushed](FrameBytes candidate, bool accepted, std::uint64_t offset) {
+                    out << (accepted ? acceptedLine(candidate) : rejectedLine(offset));
+                    unflushed = true;
+                });
         }
-        const auto c = source->sbumpc();
-        if (std::char_traits<char>::eq_int_type(c, std::char_traits<char>::eof()))
-            break;
-        cutter.push(static_cast<std::uint8_t>(std::char_traits<char>::to_char_type(c)),
-            [&out, &unflushed](FrameBytes candidate, bool accepted, std::uint64_t offset) {
-                out << (accepted ? acceptedLine(candidate) : rejectedLine(offset));
-                unflushed = true;
-            });
+    } catch (const std::ios_base::failure& failure) {
+        end.failure = failure.code().message();
     }
     out.flush();
+    return end;
+}
+
+// Decodes all of `in`; `name` says in messages which input it is.
+int decodeInput(
+    std::istream& in, InputKind kind, std::string_view name, std::ostream& out, std::ostream& err)
+{
+    const ReadEnd end = decodeStream(in, out);
+    if (kind == InputKind::LiveLine) {
+        // A hang-up ends the input or fails the read, depending on whether the read was
+        // already waiting for bytes at that moment; either way the line has gone.
+        err << kCommand << ": " << name << " went away after " << end.bytesRead << " bytes\n";
+        return 1;
+    }
+    if (!end.failure)
+        return 0;
+    if (end.bytesRead == 0) {
+        err << kCommand << ": cannot read " << name << ": " << *end.failure << '\n';
+        return 2;
+    }
+    err << kCommand << ": reading " << name << " stopped after " << end.bytesRead
+        << " bytes: " << *end.failure << '\n';
+    return 1;
+}
+
+InputKind kindOfPath(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const bool terminal = fd >= 0 && ::isatty(fd) != 0;
+    if (fd >= 0)
+        ::close(fd);
+    return terminal ? InputKind::LiveLine : InputKind::Capture;
 }
 
 } // namespace
@@ -223,8 +281,9 @@ int runDecode(
         return 2;
     }
     if (args.empty() || args[0] == "-") {
-        decodeStream(in, out);
-        return 0;
+        const bool terminal = &in == &std::cin && ::isatty(STDIN_FILENO) != 0;
+        return decodeInput(
+            in, terminal ? InputKind::LiveLine : InputKind::Capture, "standard input", out, err);
     }
 
     const std::string path(args[0]);
@@ -240,8 +299,9 @@ int runDecode(
             << "': " << (error != 0 ? std::strerror(error) : "cannot be opened") << '\n';
         return 2;
     }
-    decodeStream(file, out);
-    return 0;
+    // Checked once the file is open: the check's close is then not the device's last close,
+    // which would hang up a serial line.
+    return decodeInput(file, kindOfPath(path), "'" + path + "'", out, err);
 }
 
 } // namespace clampmeter::cli

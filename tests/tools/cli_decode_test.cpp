@@ -2,28 +2,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "cli_commands.h"
+#include "platform/pseudo_terminal.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <limits>
+#include <poll.h>
 #include <random>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace clampmeter::cli {
 namespace {
 
+using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 using testing::ElementsAre;
 using testing::ElementsAreArray;
@@ -218,8 +226,40 @@ protected:
             static_cast<std::streamsize>(bytes.size()));
     }
 
+    std::string errorPath() const { return m_path.string() + ".err"; }
+
     std::filesystem::path m_path;
 };
+
+constexpr auto kPatience = 10s;
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Reads from `fd` until `lines` newlines have come, the writer closes, or patience runs out.
+std::string readLines(int fd, std::size_t lines = std::numeric_limits<std::size_t>::max())
+{
+    std::string text;
+    std::array<char, 4096> chunk {};
+    pollfd readable {fd, POLLIN, 0};
+    while (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) < lines
+        && ::poll(&readable, 1, static_cast<int>(std::chrono::milliseconds(kPatience).count()))
+            > 0) {
+        const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+        if (n <= 0)
+            break;
+        text.append(chunk.data(), static_cast<std::size_t>(n));
+    }
+    return text;
+}
+
+int exitCodeOf(int status)
+{
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
 
 TEST_F(CliDecodeFile, ReadsFileBytesWithoutTextConversion)
 {
@@ -279,6 +319,66 @@ TEST_F(CliDecodeFile, BuiltExecutableDecodesAFileAndStandardInput)
     const int status
         = std::system((program + " decode /nonexistent/capture.bin 2>/dev/null").c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+}
+
+TEST_F(CliDecodeFile, ALiveLineThatGoesAwayEndsWithWhatWasReadAndExitCode1)
+{
+    for (const bool asFile : {true, false}) {
+        auto line = PseudoTerminal::open();
+        ASSERT_TRUE(line.has_value());
+        const std::string path = line->slavePath();
+        const std::string command = std::string(CLAMPMETER_CLI_PATH) + " decode "
+            + (asFile ? "" : "< ") + path + " 2>'" + errorPath() + "'";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+
+        // Three frames and the start of a fourth, which the hang-up cuts short.
+        ASSERT_TRUE(line->write(join({kVoltage, kCurrent, kVoltage, Bytes(5, 0x68)})));
+        std::string output = readLines(fileno(pipe), 3);
+        const auto deadline = std::chrono::steady_clock::now() + kPatience;
+        while (line->unreadBytes() != 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(10ms);
+        line->hangUp();
+        output += readLines(fileno(pipe));
+        const int status = pclose(pipe);
+
+        SCOPED_TRACE(command);
+        EXPECT_EQ(exitCodeOf(status), 1);
+        EXPECT_THAT(splitLines(output), ElementsAre(kVoltageLine, kCurrentLine, kVoltageLine));
+        const std::string name = asFile ? "'" + path + "'" : "standard input";
+        EXPECT_THAT(splitLines(readFile(errorPath())),
+            ElementsAre("clampmeter-cli decode: " + name + " went away after 56 bytes"));
+    }
+    std::filesystem::remove(errorPath());
+}
+
+TEST_F(CliDecodeFile, InputWhoseFirstReadFailsIsExitTwoWithOneErrorLine)
+{
+    const std::string program = CLAMPMETER_CLI_PATH;
+    const std::string directory = m_path.parent_path().string();
+    struct Case {
+        const char* name;
+        std::string arguments;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"directory_on_standard_input", " < '" + directory + "'",
+            "cannot read standard input: Is a directory"},
+        // The child's own memory, whose first page is never mapped.
+        {"file_whose_reads_fail", " /proc/self/mem",
+            "cannot read '/proc/self/mem': Input/output error"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int status = std::system((program + " decode" + c.arguments + " >'" + m_path.string()
+            + "' 2>'" + errorPath() + "'")
+                                           .c_str());
+        EXPECT_EQ(exitCodeOf(status), 2);
+        EXPECT_EQ(readFile(m_path.string()), "");
+        EXPECT_THAT(
+            splitLines(readFile(errorPath())), ElementsAre("clampmeter-cli decode: " + c.message));
+    }
+    std::filesystem::remove(errorPath());
 }
 
 } // namespace
