@@ -3,6 +3,7 @@
 
 #include "burst_outlet.h"
 
+#include "checked_output.h"
 #include "platform/pseudo_terminal.h"
 #include "stop_signals.h"
 
@@ -11,6 +12,7 @@
 #include <fcntl.h>
 #include <ostream>
 #include <poll.h>
+#include <string_view>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -31,6 +33,7 @@ constexpr auto kLingerAfterLast = 5s;
 constexpr auto kLingerPoll = 20ms;
 // How often a full slave queue is dropped before the line counts as gone (about 2 s).
 constexpr int kMostFullTries = 100;
+constexpr std::string_view kLineGone = "the line went away";
 
 std::string systemError(const std::string& what)
 {
@@ -71,16 +74,19 @@ public:
         return true;
     }
 
-    void finish(const StopSignals& stop) override
+    bool finish(const StopSignals& stop) override
     {
         // The first poll comes after a pause: the last bytes may still be on their way
         // from the master side to the slave's input queue, where they are counted.
         const auto deadline = std::chrono::steady_clock::now() + kLingerAfterLast;
         while (std::chrono::steady_clock::now() < deadline && stop.pause(kLingerPoll)) {
             if (unreadBytes() == 0)
-                return;
+                break;
         }
+        return true;
     }
+
+    std::string failure() const override { return std::string(kLineGone); }
 
 private:
     int unreadBytes() const
@@ -122,7 +128,9 @@ public:
         return true;
     }
 
-    void finish(const StopSignals& /*stop*/) override { }
+    bool finish(const StopSignals& /*stop*/) override { return true; }
+
+    std::string failure() const override { return std::string(kLineGone); }
 
 private:
     int m_fd;
@@ -137,15 +145,15 @@ public:
 
     bool write(std::span<const std::uint8_t> bytes) override
     {
-        m_out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-        return m_out.good();
+        return m_out.write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
     }
 
-    void finish(const StopSignals& /*stop*/) override { m_out.flush(); }
+    bool finish(const StopSignals& /*stop*/) override { return m_out.flush(); }
+
+    std::string failure() const override { return m_out.failure(); }
 
 private:
-    std::ostream& m_out;
+    CheckedOutput m_out;
 };
 
 bool setLine2400Raw(int fd)

@@ -20,11 +20,15 @@ public:
     virtual ~BurstOutlet() = default;
 
     /// Writes the bytes in one go; for a serial line, returns once they have left it.
-    /// False when the line is gone.
+    /// False when they could not be written (the line is gone, the disk is full).
     virtual bool write(std::span<const std::uint8_t> bytes) = 0;
 
     /// After the last burst: lets a reader take what is still on its way, unless stopped.
-    virtual void finish(const StopSignals& stop) = 0;
+    /// False when the last bytes could not be written.
+    virtual bool finish(const StopSignals& stop) = 0;
+
+    /// One line for the user once write() or finish() has returned false.
+    virtual std::string failure() const = 0;
 };
 
 /// An outlet, or the reason it could not be opened.

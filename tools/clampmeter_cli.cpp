@@ -3,9 +3,11 @@
 
 // clampmeter-cli: tools for people who capture their meter's line or have no meter.
 
+#include "checked_output.h"
 #include "cli_commands.h"
 
 #include <iostream>
+#include <string>
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -15,16 +17,34 @@
 
 namespace {
 
-void printHelp(std::ostream& out)
+std::string helpText()
 {
-    out << "Usage: clampmeter-cli COMMAND [OPTIONS]\n"
+    return "Usage: clampmeter-cli COMMAND [OPTIONS]\n"
            "\n"
            "Tools for the clamp meter's serial line.\n"
            "\n"
-        << clampmeter::cli::kSimulateHelp << "\n"
-        << clampmeter::cli::kDecodeHelp << "\n"
-        << "clampmeter-cli --help\n"
-           "    Show this text.\n";
+        + std::string(clampmeter::cli::kSimulateHelp) + "\n"
+        + std::string(clampmeter::cli::kDecodeHelp) + "\n"
+        + "clampmeter-cli --help\n"
+          "    Show this text.\n";
+}
+
+int runCommand(const std::vector<std::string_view>& args)
+{
+    if (args.empty()) {
+        std::cerr << helpText();
+        return 2;
+    }
+    const std::string_view command = args.front();
+    const std::span<const std::string_view> rest(args.begin() + 1, args.end());
+    if (command == "--help" || command == "-h" || command == "help")
+        return clampmeter::cli::writeText("clampmeter-cli", helpText(), std::cout, std::cerr);
+    if (command == "decode")
+        return clampmeter::cli::runDecode(rest, std::cin, std::cout, std::cerr);
+    if (command == "simulate")
+        return clampmeter::cli::runSimulate(rest, std::cout, std::cerr);
+    std::cerr << "clampmeter-cli: unknown command '" << command << "' (try --help)\n";
+    return 2;
 }
 
 } // namespace
@@ -38,21 +58,12 @@ int main(int argc, char* argv[])
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     std::ios::sync_with_stdio(false);
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        printHelp(std::cerr);
-        return 2;
+    const int code = runCommand(std::vector<std::string_view>(argv + 1, argv + argc));
+    // What is still buffered (a help text) reaches the output only now.
+    clampmeter::cli::CheckedOutput output(std::cout);
+    if (!output.flush() && code == 0) {
+        std::cerr << "clampmeter-cli: " << output.failure() << '\n';
+        return 1;
     }
-    const std::string_view command = args.front();
-    const std::span<const std::string_view> rest(args.begin() + 1, args.end());
-    if (command == "--help" || command == "-h" || command == "help") {
-        printHelp(std::cout);
-        return 0;
-    }
-    if (command == "decode")
-        return clampmeter::cli::runDecode(rest, std::cin, std::cout, std::cerr);
-    if (command == "simulate")
-        return clampmeter::cli::runSimulate(rest, std::cout, std::cerr);
-    std::cerr << "clampmeter-cli: unknown command '" << command << "' (try --help)\n";
-    return 2;
+    return code;
 }

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The clampmeter developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "checked_output.h"
 #include "cli_commands.h"
 
 #include "link/measurement_frame.h"
@@ -37,8 +38,9 @@ const std::string_view kDecodeHelp
       "    serial device or pseudo-terminal such as /dev/pts/3, as FILE or on standard\n"
       "    input) is decoded as its bytes come, until it goes away (hangs up): the lines\n"
       "    decoded so far stay printed and standard error says after how many bytes.\n"
-      "    Exit codes: 0 the input ended, 1 the live line went away or a read failed\n"
-      "    part-way, 2 bad options or input that cannot be read at all.\n";
+      "    Exit codes: 0 the input ended, 1 the live line went away, a read failed\n"
+      "    part-way or the output could not be written (a full disk), 2 bad options or\n"
+      "    input that cannot be read at all.\n";
 
 namespace {
 
@@ -193,25 +195,27 @@ std::string rejectedLine(std::uint64_t offset)
 // only when the line goes away, and that is reported. A file or a pipe simply ends.
 enum class InputKind : std::uint8_t { Capture, LiveLine };
 
-// How reading ended: after how many bytes, and the reason when a read failed.
+// How reading ended: after how many bytes, the reason when a read failed, and whether the
+// output failed (which ends the decode at once: nothing could show its lines).
 struct ReadEnd {
     std::uint64_t bytesRead = 0;
     std::optional<std::string> failure;
+    bool outputFailed = false;
 };
 
 // Reads straight from the stream buffer, with no sentry per byte. A failed read there (a
 // live line that hangs up, a directory) throws instead of setting the stream's badbit.
-ReadEnd decodeStream(std::istream& in, std::ostream& out)
+ReadEnd decodeStream(std::istream& in, CheckedOutput& output)
 {
     CandidateCutter cutter;
     std::streambuf* const source = in.rdbuf();
     ReadEnd end;
     bool unflushed = false;
     try {
-        for (;;) {
+        while (!end.outputFailed) {
             // Lines reach a reader of a live capture before the next wait for bytes.
             if (unflushed && source->in_avail() <= 0) {
-                out.flush();
+                end.outputFailed = !output.flush();
                 unflushed = false;
             }
             const auto c = source->sbumpc();
@@ -219,15 +223,16 @@ ReadEnd decodeStream(std::istream& in, std::ostream& out)
                 break;
             ++end.bytesRead;
             cutter.push(static_cast<std::uint8_t>(std::char_traits<char>::to_char_type(c)),
-                [&out, &unflushed](FrameBytes candidate, bool accepted, std::uint64_t offset) {
-                    out << (accepted ? acceptedLine(candidate) : rejectedLine(offset));
+                [&](FrameBytes candidate, bool accepted, std::uint64_t offset) {
+                    end.outputFailed = end.outputFailed
+                        || !output.write(accepted ? acceptedLine(candidate) : rejectedLine(offset));
                     unflushed = true;
                 });
         }
     } catch (const std::ios_base::failure& failure) {
         end.failure = failure.code().message();
     }
-    out.flush();
+    end.outputFailed = !output.flush() || end.outputFailed;
     return end;
 }
 
@@ -235,7 +240,12 @@ ReadEnd decodeStream(std::istream& in, std::ostream& out)
 int decodeInput(
     std::istream& in, InputKind kind, std::string_view name, std::ostream& out, std::ostream& err)
 {
-    const ReadEnd end = decodeStream(in, out);
+    CheckedOutput output(out);
+    const ReadEnd end = decodeStream(in, output);
+    if (end.outputFailed) {
+        err << kCommand << ": " << output.failure() << '\n';
+        return 1;
+    }
     if (kind == InputKind::LiveLine) {
         // A hang-up ends the input or fails the read, depending on whether the read was
         // already waiting for bytes at that moment; either way the line has gone.
@@ -267,10 +277,8 @@ InputKind kindOfPath(const std::string& path)
 int runDecode(
     std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err)
 {
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        out << kDecodeHelp;
-        return 0;
-    }
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))
+        return writeText(kCommand, kDecodeHelp, out, err);
     if (args.size() == 1 && args[0].starts_with('-') && args[0] != "-") {
         err << kCommand << ": unknown option '" << args[0]
             << "' (try clampmeter-cli decode --help)\n";

@@ -4,6 +4,7 @@
 #include "cli_commands.h"
 
 #include "burst_outlet.h"
+#include "checked_output.h"
 #include "simulator/meter_simulator.h"
 #include "stop_signals.h"
 
@@ -61,7 +62,7 @@ std::string helpText()
             "    to back (34 bytes), a frame with a wrong header, 1 to 8 stray bytes, or\n"
             "    2.5 s of silence.\n"
             "    Exit codes: 0 done or stopped, 1 the line could not be opened or went away,\n"
-            "    2 bad options.\n";
+            "    or the output could not be written (a full disk), 2 bad options.\n";
     return text;
 }
 
@@ -153,6 +154,12 @@ std::string parseOptions(std::span<const std::string_view> args, SimulateOptions
     return {};
 }
 
+int failed(const BurstOutlet& outlet, std::ostream& err)
+{
+    err << kCommand << ": " << outlet.failure() << '\n';
+    return 1;
+}
+
 int streamBursts(
     BurstOutlet& outlet, const SimulateOptions& options, const StopSignals& stop, std::ostream& err)
 {
@@ -162,15 +169,12 @@ int streamBursts(
         if (stop.stopRequested())
             break;
         const SimulatedBurst burst = simulator.next();
-        if (!outlet.write(burst.bytes)) {
-            err << kCommand << ": the line went away\n";
-            return 1;
-        }
+        if (!outlet.write(burst.bytes))
+            return failed(outlet, err);
         if (keepGaps && !stop.pause(burst.gap))
             break;
     }
-    outlet.finish(stop);
-    return 0;
+    return outlet.finish(stop) ? 0 : failed(outlet, err);
 }
 
 } // namespace
@@ -196,10 +200,8 @@ int runSimulate(std::span<const std::string_view> args, std::ostream& out, std::
             << kSynopsis << "Try '" << kCommand << " --help' for more.\n";
         return 2;
     }
-    if (options.help) {
-        out << kSimulateHelp;
-        return 0;
-    }
+    if (options.help)
+        return writeText(kCommand, kSimulateHelp, out, err);
 
     const StopSignals stop;
     if (options.target == Target::StandardOutput)
@@ -212,8 +214,13 @@ int runSimulate(std::span<const std::string_view> args, std::ostream& out, std::
         err << kCommand << ": " << *reason << '\n';
         return 1;
     }
-    if (options.target == Target::Pty)
-        out << slavePath << std::endl;
+    // Nobody could open the line without its path.
+    CheckedOutput pathOutput(out);
+    if (options.target == Target::Pty
+        && !(pathOutput.write(slavePath + '\n') && pathOutput.flush())) {
+        err << kCommand << ": " << pathOutput.failure() << '\n';
+        return 1;
+    }
     return streamBursts(*std::get<std::unique_ptr<BurstOutlet>>(opened), options, stop, err);
 }
 

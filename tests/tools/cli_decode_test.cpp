@@ -381,5 +381,38 @@ TEST_F(CliDecodeFile, InputWhoseFirstReadFailsIsExitTwoWithOneErrorLine)
     std::filesystem::remove(errorPath());
 }
 
+TEST_F(CliDecodeFile, AFullDiskIsExitCode1WithOneErrorLine)
+{
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    Bytes many;
+    for (int i = 0; i < 2000; ++i)
+        many.insert(many.end(), kVoltage.begin(), kVoltage.end());
+    const std::string program = CLAMPMETER_CLI_PATH;
+    const std::string capture = m_path.string();
+    struct Case {
+        const char* name;
+        Bytes input;
+        std::string command;
+    };
+    const Case cases[] = {
+        // Three lines wait in the output buffer until the last flush.
+        {"failing_at_the_last_flush", join({kVoltage, kCurrent, kVoltage}), " decode " + capture},
+        {"failing_part_way", many, " decode < " + capture},
+        {"help", {}, " decode --help"},
+        {"help_of_the_program", {}, " --help"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        write(c.input);
+        const int status
+            = std::system((program + c.command + " >/dev/full 2>'" + errorPath() + "'").c_str());
+        EXPECT_EQ(exitCodeOf(status), 1);
+        EXPECT_THAT(splitLines(readFile(errorPath())),
+            ElementsAre(testing::EndsWith(": cannot write the output: No space left on device")));
+    }
+    std::filesystem::remove(errorPath());
+}
+
 } // namespace
 } // namespace clampmeter::cli

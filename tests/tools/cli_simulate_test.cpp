@@ -13,6 +13,8 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <poll.h>
 #include <spawn.h>
@@ -213,6 +215,35 @@ TEST(SimulateToStream, WritesTheSimulatorsBytesBackToBackWithoutPausing)
 
     const InProcessRun defaults = simulate({"--count", "4"});
     EXPECT_EQ(Bytes(defaults.out.begin(), defaults.out.end()), expectedBytes({}, 4));
+}
+
+TEST(SimulateToStream, AFullDiskIsExitCode1WithOneErrorLine)
+{
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    const std::string errorPath = testing::TempDir() + "cli_simulate_full_disk.err";
+    const std::vector<std::pair<const char*, std::string>> cases {
+        // 51 bytes wait in the output buffer until the last flush.
+        {"failing_at_the_last_flush", "--count 3"},
+        {"failing_part_way", "--count 100000"},
+        {"help", "--help"},
+        {"the_path_of_the_pseudo_terminal", "--pty --count 1"},
+    };
+    for (const auto& [name, arguments] : cases) {
+        SCOPED_TRACE(name);
+        const int status = std::system((std::string(CLAMPMETER_CLI_PATH) + " simulate " + arguments
+            + " >/dev/full 2>'" + errorPath + "'")
+                                           .c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+        std::ifstream errors(errorPath);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(errors, line);)
+            lines.push_back(line);
+        EXPECT_EQ(lines,
+            std::vector<std::string> {
+                "clampmeter-cli simulate: cannot write the output: No space left on device"});
+    }
+    std::filesystem::remove(errorPath);
 }
 
 TEST(SimulateOnPty, PrintsTheSlavePathThenSendsEachFrameWithItsGap)
