@@ -3,6 +3,8 @@
 
 #include "registry/c_do_reg.h"
 
+#include "registry/opened_key.h"
+
 #include <array>
 #include <exception>
 #include <iostream>
@@ -14,9 +16,7 @@
 namespace clampmeter {
 namespace {
 
-// Holds every sub-key name: 255 characters and the terminating zero.
-constexpr std::size_t kNameBufferLength = 256;
-constexpr std::int32_t kMaxSubKeyCount = std::numeric_limits<std::int16_t>::max();
+constexpr std::uint32_t kMaxSubKeyCount = std::numeric_limits<std::int16_t>::max();
 
 // Called from a catch block: traces the fault being handled under `label` in debug builds.
 void traceFault([[maybe_unused]] std::string_view label) noexcept
@@ -49,48 +49,6 @@ std::array<std::uint8_t, 4> dwordBytes(std::int32_t value)
     return {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
         static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
 }
-
-// A key this method opened; closed when the method leaves, whichever way it leaves.
-class OpenedKey {
-public:
-    explicit OpenedKey(RegistryStore& store)
-        : m_store(store)
-    {
-    }
-    OpenedKey(const OpenedKey&) = delete;
-    OpenedKey& operator=(const OpenedKey&) = delete;
-    ~OpenedKey()
-    {
-        if (!m_open)
-            return;
-        try {
-            m_store.closeKey(m_key);
-        } catch (...) {
-            // Nothing more can be done for a store that fails to close.
-        }
-    }
-
-    RegResult open(RegKey parent, std::string_view subKey)
-    {
-        const RegResult result = m_store.openKey(parent, subKey, m_key);
-        m_open = result == kErrorSuccess;
-        return result;
-    }
-
-    RegResult create(RegKey parent, std::string_view subKey)
-    {
-        const RegResult result = m_store.createKey(parent, subKey, m_key);
-        m_open = result == kErrorSuccess;
-        return result;
-    }
-
-    RegKey handle() const { return m_key; }
-
-private:
-    RegistryStore& m_store;
-    RegKey m_key = 0;
-    bool m_open = false;
-};
 
 } // namespace
 
@@ -194,19 +152,7 @@ bool CDoReg::DeleteSubKeyTree(RegKey parentKey, std::string_view strSubKeyName) 
         OpenedKey key(m_store);
         if (key.open(parentKey, strSubKeyName) != kErrorSuccess)
             return false;
-        if (m_store.deleteKey(key.handle(), {}) == kErrorSuccess)
-            return true;
-        std::array<char, kNameBufferLength> name {};
-        for (;;) {
-            // Always index 0: every pass that succeeds removes the sub-key that held it.
-            // Any failure of the enumeration ends the loop, so a store error cannot spin it.
-            std::uint32_t length = 0;
-            if (m_store.enumKey(key.handle(), 0, name, length) != kErrorSuccess)
-                break;
-            if (!DeleteSubKeyTree(key.handle(), std::string_view(name.data(), length)))
-                break;
-        }
-        return m_store.deleteKey(key.handle(), {}) == kErrorSuccess;
+        return m_store.deleteTree(key.handle()) == kErrorSuccess;
     } catch (...) {
         traceFault("DeleteSubKeyTree:");
         return false;
@@ -243,16 +189,11 @@ std::int16_t CDoReg::SubKeyCount(std::string_view strSubKeyName) const
         OpenedKey key(m_store);
         if (key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) != kErrorSuccess)
             return 0;
-        std::array<char, kNameBufferLength> name {};
-        std::int32_t count = 0;
-        for (std::uint32_t index = 0;; ++index) {
-            std::uint32_t length = 0;
-            if (m_store.enumKey(key.handle(), index, name, length) != kErrorSuccess)
-                break;
-            // Stopping at the first count too large also bounds the loop for any store.
-            if (++count > kMaxSubKeyCount)
-                throw std::overflow_error("sub-key count does not fit 16 bits");
-        }
+        std::uint32_t count = 0;
+        if (m_store.countSubKeys(key.handle(), kMaxSubKeyCount, count) != kErrorSuccess)
+            return 0;
+        if (count > kMaxSubKeyCount)
+            throw std::overflow_error("sub-key count does not fit 16 bits");
         return static_cast<std::int16_t>(count);
     } catch (...) {
         traceFault("SubKeyCount:");

@@ -84,6 +84,21 @@ public:
 
     /// Closes a key opened or created by this store.
     virtual RegResult closeKey(RegKey key) = 0;
+
+    /// Sets `count` to the number of direct sub-keys of `key`, or to a number above `limit`
+    /// when there are more than that. This default counts with enumKey() at index 0, 1, 2, …
+    /// until it fails, whatever the failure, and stops past `limit`; it always succeeds. A store
+    /// may count in one step instead; it may then fail for a `key` that it cannot read.
+    virtual RegResult countSubKeys(RegKey key, std::uint32_t limit, std::uint32_t& count);
+
+    /// Deletes the open `key` with its values and every key below it, each key after the keys
+    /// below it and sub-keys in the order of enumKey(). A sub-key that cannot be opened with
+    /// full access stops the deletion: the keys deleted before it stay deleted, it and the
+    /// keys not reached yet stay. The result is that of deleting `key` itself at the end.
+    /// This default goes key by key: deleteKey(), then enumKey() always at index 0 (every
+    /// deletion removes the key that held it), openKey() and the same again one level down,
+    /// and deleteKey() once more. A store may delete the same keys in one step instead.
+    virtual RegResult deleteTree(RegKey key);
 };
 
 } // namespace clampmeter

@@ -144,6 +144,12 @@ void SqliteStatement::run()
     while (step()) { }
 }
 
+SqliteStatement& SqliteStatement::reset()
+{
+    check(sqlite3_reset(m_statement));
+    return *this;
+}
+
 std::int64_t SqliteStatement::columnInt(int column) const
 {
     return sqlite3_column_int64(m_statement, column);

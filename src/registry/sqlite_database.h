@@ -73,6 +73,8 @@ public:
     bool step();
     /// Runs a statement that returns no rows.
     void run();
+    /// Makes the statement ready to run again; its parameters keep their values until bound.
+    SqliteStatement& reset();
 
     std::int64_t columnInt(int column) const;
     std::string columnBytes(int column) const;

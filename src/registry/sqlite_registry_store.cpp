@@ -8,11 +8,36 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_map>
 
 namespace clampmeter {
 namespace {
 
 constexpr std::int64_t kRootId = 1;
+
+struct SubKey {
+    std::int64_t id = 0;
+    bool readableOnly = false;
+};
+
+// The sub-keys of every key of a branch, each list in the order of enumKey().
+using BranchKeys = std::unordered_map<std::int64_t, std::vector<SubKey>>;
+
+// Appends the keys below `parent` to `order` as the deletion key by key takes them, every key
+// after the keys below it; false at the first key that cannot be opened, where it stops.
+bool appendDeletionOrder(
+    const BranchKeys& branch, std::int64_t parent, std::vector<std::int64_t>& order)
+{
+    const auto subKeys = branch.find(parent);
+    if (subKeys == branch.end())
+        return true;
+    for (const SubKey& subKey : subKeys->second) {
+        if (subKey.readableOnly || !appendDeletionOrder(branch, subKey.id, order))
+            return false;
+        order.push_back(subKey.id);
+    }
+    return true;
+}
 
 } // namespace
 
@@ -276,6 +301,70 @@ RegResult SqliteRegistryStore::closeKey(RegKey key)
     if (key == kHKeyLocalMachine)
         return kErrorSuccess;
     return m_handles.erase(key) == 1 ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+RegResult SqliteRegistryStore::countSubKeys(RegKey key, std::uint32_t limit, std::uint32_t& count)
+{
+    count = 0;
+    return transact(Lock::Read, [&] {
+        KeyRow row;
+        if (const RegResult resolved = resolve(key, row); resolved != kErrorSuccess)
+            return resolved;
+        // Stops past the limit, as the enumeration does.
+        SqliteStatement select(
+            m_db, "SELECT count(*) FROM (SELECT 1 FROM reg_keys WHERE parent = ? LIMIT ?)");
+        select.bind(1, row.id).bind(2, std::int64_t {limit} + 1).step();
+        count = static_cast<std::uint32_t>(select.columnInt(0));
+        return kErrorSuccess;
+    });
+}
+
+std::vector<std::int64_t> SqliteRegistryStore::deletionOrder(std::int64_t top, bool& complete)
+{
+    SqliteStatement select(m_db,
+        "WITH RECURSIVE branch (id, parent, folded, readable_only) AS ("
+        " SELECT id, parent, folded, readable_only FROM reg_keys WHERE parent = ?"
+        " UNION ALL SELECT k.id, k.parent, k.folded, k.readable_only"
+        " FROM reg_keys AS k JOIN branch AS b ON k.parent = b.id)"
+        " SELECT id, parent, readable_only FROM branch ORDER BY folded");
+    select.bind(1, top);
+    BranchKeys branch;
+    while (select.step())
+        branch[select.columnInt(1)].push_back(
+            SubKey {select.columnInt(0), select.columnInt(2) != 0});
+    std::vector<std::int64_t> order;
+    complete = appendDeletionOrder(branch, top, order);
+    // The root is never deleted, but the keys below it are, as key by key.
+    if (complete && top != kRootId)
+        order.push_back(top);
+    return order;
+}
+
+void SqliteRegistryStore::deleteKeys(const std::vector<std::int64_t>& ids)
+{
+    SqliteStatement values(m_db, "DELETE FROM reg_values WHERE key = ?");
+    SqliteStatement keys(m_db, "DELETE FROM reg_keys WHERE id = ?");
+    for (const std::int64_t id : ids) {
+        values.reset().bind(1, id).run();
+        keys.reset().bind(1, id).run();
+    }
+}
+
+RegResult SqliteRegistryStore::deleteTree(RegKey key)
+{
+    RegResult outcome = kErrorSuccess;
+    const RegResult done = transact(Lock::Write, [&] {
+        KeyRow top;
+        if (const RegResult resolved = resolve(key, top); resolved != kErrorSuccess)
+            return resolved;
+        bool complete = false;
+        deleteKeys(deletionOrder(top.id, complete));
+        // As deleteKey() would answer for the key itself at the end.
+        outcome = complete && top.id != kRootId ? kErrorSuccess : kErrorAccessDenied;
+        // Deletions before a stop are kept: the transaction commits either way.
+        return kErrorSuccess;
+    });
+    return done != kErrorSuccess ? done : outcome;
 }
 
 RegResult SqliteRegistryStore::setKeyAccess(std::string_view keyPath, KeyAccess access)

@@ -49,6 +49,11 @@ public:
     RegResult enumKey(
         RegKey key, std::uint32_t index, std::span<char> name, std::uint32_t& nameLength) override;
     RegResult closeKey(RegKey key) override;
+    /// One query, however many sub-keys there are.
+    RegResult countSubKeys(RegKey key, std::uint32_t limit, std::uint32_t& count) override;
+    /// One transaction that reads the branch once. Stopped by a readable-only key, it commits
+    /// the deletions made before it together, as the key-by-key deletion would leave them.
+    RegResult deleteTree(RegKey key) override;
 
     /// Sets the access of the existing key at `keyPath` (below HKEY_LOCAL_MACHINE).
     /// kErrorFileNotFound for a missing key, kErrorInvalidParameter for the root itself.
@@ -72,6 +77,8 @@ private:
     RegResult createPath(
         const KeyRow& from, const std::vector<std::string_view>& names, KeyRow& found);
     RegKey issueHandle(std::int64_t id);
+    std::vector<std::int64_t> deletionOrder(std::int64_t top, bool& complete);
+    void deleteKeys(const std::vector<std::int64_t>& ids);
 
     SqliteDatabase m_db;
     bool m_schemaReady = false;

@@ -56,12 +56,16 @@ const CaughtFault kFaults[] = {
         [](CDoReg& r) { return shown(r.DeleteKeyLG("Tool.exe")); }, "false", "DeleteSubKeyTree:"},
     {"DeleteSubKeyTreeTwoLevelsDown", StoreCall::OpenKey, 4,
         [](CDoReg& r) { return shown(r.DeleteKeyLG("Tool.exe")); }, "false", "DeleteSubKeyTree:"},
+    {"DeleteSubKeyTreeBranchDeletion", StoreCall::DeleteTree, 1,
+        [](CDoReg& r) { return shown(r.DeleteKeyLG("Tool.exe")); }, "false", "DeleteSubKeyTree:"},
     {"DeleteKeyValueLG", StoreCall::DeleteValue, 1,
         [](CDoReg& r) { return shown(r.DeleteKeyValueLG("Tool.exe", "Path")); }, "false",
         "DeleteKeyValueLG:"},
     {"IsExistKeyLG", StoreCall::OpenKey, 1,
         [](CDoReg& r) { return shown(r.IsExistKeyLG("Tool.exe")); }, "false", "IsExistKeyLG:"},
     {"SubKeyCount", StoreCall::EnumKey, 2,
+        [](CDoReg& r) { return shown(r.SubKeyCount("Tool.exe")); }, "0", "SubKeyCount:"},
+    {"SubKeyCountStoreCount", StoreCall::CountSubKeys, 1,
         [](CDoReg& r) { return shown(r.SubKeyCount("Tool.exe")); }, "0", "SubKeyCount:"},
     {"SetStringValueLG", StoreCall::SetValue, 1,
         [](CDoReg& r) { return shown(r.SetStringValueLG("Tool.exe", "V", "x")); }, "false",
@@ -82,7 +86,8 @@ protected:
 
     TempFolder m_folder;
     SqliteRegistryStore m_sqlite {m_folder.path() / "registry.sqlite"};
-    CountingStore m_store {m_sqlite};
+    // Key by key, so that a fault can strike any call of a count or a deletion.
+    CountingStore m_store {m_sqlite, BranchCalls::KeyByKey};
     CDoReg m_reg {m_store};
 };
 

@@ -12,14 +12,33 @@
 
 namespace clampmeter {
 
-enum class StoreCall { CreateKey, OpenKey, SetValue, QueryValue, DeleteKey, DeleteValue, EnumKey };
+enum class StoreCall {
+    CreateKey,
+    OpenKey,
+    SetValue,
+    QueryValue,
+    DeleteKey,
+    DeleteValue,
+    EnumKey,
+    CountSubKeys,
+    DeleteTree,
+};
+
+/// How the counting store answers countSubKeys() and deleteTree().
+enum class BranchCalls {
+    /// Passed on to the other store, which may answer in one step.
+    PassedOn,
+    /// Done key by key through this store's own calls, as a store without a quicker way does.
+    KeyByKey,
+};
 
 /// Passes every call on to another store, keeps track of the keys opened through it and, when
 /// asked, throws a fault instead of making one chosen call.
 class CountingStore final : public RegistryStore {
 public:
-    explicit CountingStore(RegistryStore& inner)
+    explicit CountingStore(RegistryStore& inner, BranchCalls branchCalls = BranchCalls::PassedOn)
         : m_inner(inner)
+        , m_branchCalls(branchCalls)
     {
     }
 
@@ -78,6 +97,20 @@ public:
             ++m_closed;
         return result;
     }
+    RegResult countSubKeys(RegKey key, std::uint32_t limit, std::uint32_t& count) override
+    {
+        enter(StoreCall::CountSubKeys);
+        if (m_branchCalls == BranchCalls::KeyByKey)
+            return RegistryStore::countSubKeys(key, limit, count);
+        return m_inner.countSubKeys(key, limit, count);
+    }
+    RegResult deleteTree(RegKey key) override
+    {
+        enter(StoreCall::DeleteTree);
+        if (m_branchCalls == BranchCalls::KeyByKey)
+            return RegistryStore::deleteTree(key);
+        return m_inner.deleteTree(key);
+    }
 
 private:
     struct Fault {
@@ -103,6 +136,7 @@ private:
     }
 
     RegistryStore& m_inner;
+    BranchCalls m_branchCalls;
     std::optional<Fault> m_fault;
     std::map<StoreCall, int> m_calls;
     std::set<RegKey> m_open;
