@@ -14,6 +14,9 @@ namespace clampmeter {
 
 /// A LinkTimer on a QTimer of the user-interface thread. Precise timing: a coarse
 /// QTimer may be 5 % late, which would make the watchdog's two seconds 2.1.
+///
+/// Every interval counts from the tick before it, however late that tick ran: a tick held
+/// back by a busy thread is followed by a whole interval, never by the rest of one.
 class QtLinkTimer final : public LinkTimer {
 public:
     QtLinkTimer(std::chrono::milliseconds interval, std::function<void()> onTick);
@@ -23,7 +26,10 @@ public:
     bool isEnabled() const override;
 
 private:
+    void tick();
+
     QTimer m_timer;
+    std::function<void()> m_onTick;
 };
 
 } // namespace clampmeter
