@@ -8,6 +8,7 @@
 #include <ctime>
 #include <langinfo.h>
 #include <locale.h>
+#include <string_view>
 
 namespace clampmeter {
 namespace {
@@ -31,6 +32,19 @@ std::string timeCodeset()
     return codeset;
 }
 
+/// The user's time format when it shows the seconds; otherwise hours, minutes and seconds,
+/// which a reading's time needs (nb_NO, for one, writes "kl. 14.03 +0100").
+const char* timePattern()
+{
+    const std::string_view user = ::nl_langinfo(T_FMT);
+    // %r, the 12-hour time, has seconds even where the locale gives no format for it.
+    for (const std::string_view withSeconds : {"%S", "%OS", "%T", "%r"}) {
+        if (user.find(withSeconds) != std::string_view::npos)
+            return "%X";
+    }
+    return "%T";
+}
+
 } // namespace
 
 SystemClock::SystemClock()
@@ -47,7 +61,7 @@ CaptureTime SystemClock::now()
     localtime_r(&seconds, &local);
     CaptureTime stamp;
     m_timeCharset->appendToUtf8(format("%x", local), stamp.date);
-    m_timeCharset->appendToUtf8(format("%X", local), stamp.time);
+    m_timeCharset->appendToUtf8(format(timePattern(), local), stamp.time);
     return stamp;
 }
 
