@@ -5,6 +5,7 @@
 
 #include "checked_output.h"
 #include "platform/pseudo_terminal.h"
+#include "simulator/meter_simulator.h"
 #include "stop_signals.h"
 
 #include <cerrno>
@@ -15,6 +16,7 @@
 #include <string_view>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -71,6 +73,9 @@ public:
                 return false;
             }
         }
+        // The kernel passes the bytes on at once, whatever the baud rate: the time they
+        // would take on the line is kept here, as DeviceOutlet's drain does on a real one.
+        std::this_thread::sleep_for(timeOnLine(bytes.size()));
         return true;
     }
 

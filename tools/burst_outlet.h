@@ -19,7 +19,8 @@ class BurstOutlet {
 public:
     virtual ~BurstOutlet() = default;
 
-    /// Writes the bytes in one go; for a serial line, returns once they have left it.
+    /// Writes the bytes in one go; for a serial line, returns once they have left it, and
+    /// for a pseudo-terminal once they would have at 2400 baud.
     /// False when they could not be written (the line is gone, the disk is full).
     virtual bool write(std::span<const std::uint8_t> bytes) = 0;
 

@@ -20,7 +20,6 @@ namespace clampmeter::cli {
 namespace {
 
 constexpr std::string_view kCommand = "clampmeter-cli simulate";
-constexpr std::int64_t kLongestInterval = 600'000;
 constexpr std::string_view kSynopsis
     = "clampmeter-cli simulate [--pty | --device PATH] [--interval MS] [--count N]\n"
       "                        [--seed N] [--scenario NAME]\n";
@@ -30,16 +29,18 @@ std::string helpText()
     std::string text = std::string(kSynopsis)
         + "    Stream the frames of a simulated clamp meter, for trying the program without\n"
           "    a meter. Each frame is written as one burst and followed by a quiet gap of\n"
-          "    MS milliseconds (--interval, 0 to 600000, default 500): the pause between\n"
-          "    the end of one frame and the start of the next. The program needs pauses of\n"
-          "    at least 50 ms to find where frames begin. Runs until N bursts are written\n"
-          "    (--count, default: no end) or until SIGINT (Ctrl+C) or SIGTERM, which end it\n"
-          "    cleanly with exit code 0. The same --seed (0 to 4294967295, default 1) and\n"
-          "    scenario give the same bytes.\n"
+          "    MS milliseconds (--interval, 100 to 600000, default 500): the pause between\n"
+          "    the end of one frame and the start of the next. Shorter gaps are refused:\n"
+          "    the program finds where a frame begins only after 100 ms of quiet. Runs\n"
+          "    until N bursts are written (--count, default: no end) or until SIGINT\n"
+          "    (Ctrl+C) or SIGTERM, which end it cleanly with exit code 0. The same --seed\n"
+          "    (0 to 4294967295, default 1) and scenario give the same bytes.\n"
           "    --pty          Create a pseudo-terminal and print the path of its slave side\n"
           "                   (such as /dev/pts/3) as the first line of standard output;\n"
-          "                   open that path as the meter's serial port. As on a real line,\n"
-          "                   bytes that nobody reads are dropped once about 60 frames pile\n"
+          "                   open that path as the meter's serial port. The bytes keep to\n"
+          "                   the line's speed: each burst takes its time at 2400 baud\n"
+          "                   (71 ms for a frame), then its gap. As on a real line, bytes\n"
+          "                   that nobody reads are dropped once about 60 frames pile\n"
           "                   up. After the last of N bursts the line stays up until a\n"
           "                   reader has taken every byte, for at most 5 s, and then hangs\n"
           "                   up.\n"
@@ -123,10 +124,11 @@ std::string parseOptions(std::span<const std::string_view> args, SimulateOptions
             options.target = Target::Device;
             options.devicePath = std::string(*path);
         } else if (name == "--interval") {
-            const auto ms
-                = parseNumber<std::int64_t>(takeValue().value_or(""), 0, kLongestInterval);
+            const auto ms = parseNumber<std::int64_t>(
+                takeValue().value_or(""), kShortestInterval.count(), kLongestInterval.count());
             if (!ms)
-                return "--interval needs a number of milliseconds from 0 to 600000";
+                return "--interval needs a number of milliseconds from 100 to 600000: the "
+                       "program finds where a frame begins only after 100 ms of quiet";
             options.settings.interval = std::chrono::milliseconds(*ms);
         } else if (name == "--count") {
             options.count = parseNumber<std::uint64_t>(

@@ -32,8 +32,10 @@ int main(int argc, char* argv[])
                        "kvar, pf, energy, faults)."),
         QStringLiteral("name"), QStringLiteral("tour"));
     const QCommandLineOption interval(QStringLiteral("interval"),
-        QStringLiteral("Quiet gap after each frame, in ms."), QStringLiteral("ms"),
-        QStringLiteral("500"));
+        QStringLiteral("Quiet gap after each frame, in ms, from 100 to 600000. Shorter gaps "
+                       "are refused: the program finds where a frame begins only after "
+                       "100 ms of quiet."),
+        QStringLiteral("ms"), QStringLiteral("500"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Simulator seed."),
         QStringLiteral("n"), QStringLiteral("1"));
     parser.addOptions({scenario, interval, seed});
@@ -43,9 +45,16 @@ int main(int argc, char* argv[])
     const auto chosen = scenarioFromName(parser.value(scenario).toStdString());
     bool intervalOk = false;
     bool seedOk = false;
-    settings.interval = std::chrono::milliseconds(parser.value(interval).toInt(&intervalOk));
+    settings.interval = std::chrono::milliseconds(parser.value(interval).toLongLong(&intervalOk));
     settings.seed = parser.value(seed).toUInt(&seedOk);
-    if (!chosen || !intervalOk || !seedOk) {
+    if (!intervalOk || settings.interval < kShortestInterval
+        || settings.interval > kLongestInterval) {
+        std::cerr << "clampmeter-demo: --interval needs a number of milliseconds from 100 to "
+                     "600000: the program finds where a frame begins only after 100 ms of "
+                     "quiet\n";
+        return 2;
+    }
+    if (!chosen || !seedOk) {
         std::cerr << "clampmeter-demo: bad option (see --help)\n";
         return 2;
     }

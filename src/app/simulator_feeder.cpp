@@ -36,7 +36,9 @@ void SimulatorFeeder::sendNext()
 {
     const SimulatedBurst burst = m_simulator.next();
     m_pty->write(burst.bytes);
-    m_timer.start(burst.gap);
+    // The kernel passes the bytes on at once: the time they take on a 2400-baud line is
+    // kept before the gap, so the program sees the meter's own pace.
+    m_timer.start(timeOnLine(burst.bytes.size()) + burst.gap);
 }
 
 } // namespace clampmeter

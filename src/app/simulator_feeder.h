@@ -15,7 +15,7 @@
 namespace clampmeter {
 
 /// The built-in meter for the demo: streams simulated frames into a pseudo-terminal, each
-/// burst followed by its quiet gap, on the program's own event loop.
+/// burst followed by its time on the line and its quiet gap, on the program's own event loop.
 class SimulatorFeeder final : public QObject {
     Q_OBJECT
 

@@ -58,6 +58,22 @@ inline constexpr std::chrono::milliseconds kSilenceGap {2500};
 /// The time one byte takes on the meter's line: 10 bits (start, 8 data, stop) at 2400 baud.
 inline constexpr std::chrono::microseconds kByteTimeOnLine {10'000'000 / 2400};
 
+/// How long `byteCount` bytes take on the meter's line, rounded up to whole milliseconds:
+/// 71 ms for a frame. Nothing paces a pseudo-terminal, so a writer to one waits this long
+/// after each burst, before its quiet gap, to keep to the line's speed.
+constexpr std::chrono::milliseconds timeOnLine(std::size_t byteCount)
+{
+    return std::chrono::ceil<std::chrono::milliseconds>(
+        kByteTimeOnLine * static_cast<std::int64_t>(byteCount));
+}
+
+/// The shortest quiet gap after a frame that the command lines accept. The program finds
+/// where a frame begins when a tick of its 50 ms resynchronisation timer sees no byte since
+/// the tick before; only a gap of two ticks holds such a tick wherever the frame falls.
+inline constexpr std::chrono::milliseconds kShortestInterval {100};
+/// The longest quiet gap the command lines accept: ten minutes.
+inline constexpr std::chrono::milliseconds kLongestInterval {600'000};
+
 struct SimulatorSettings {
     SimulatorScenario scenario = SimulatorScenario::Tour;
     std::uint32_t seed = 1; ///< the same seed gives the same bytes

@@ -146,6 +146,18 @@ TEST(MeterSimulator, NegativeIntervalMeansNoPause)
         EXPECT_EQ(burst.gap, 0ms);
 }
 
+TEST(MeterSimulator, TimeOnLineIsTenBitsPerByteAt2400BaudRoundedUp)
+{
+    const std::pair<std::size_t, std::chrono::milliseconds> cases[] = {
+        {0, 0ms},
+        {1, 5ms},
+        {kFrameSize, 71ms},
+        {2 * kFrameSize, 142ms},
+    };
+    for (const auto& [bytes, expected] : cases)
+        EXPECT_EQ(timeOnLine(bytes), expected) << bytes << " bytes";
+}
+
 TEST(MeterSimulator, LongTourShowsEveryFunctionAndEveryAnnunciator)
 {
     std::set<int> codes;

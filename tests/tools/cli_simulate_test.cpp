@@ -20,6 +20,8 @@
 #include <spawn.h>
 #include <sstream>
 #include <string>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
@@ -121,13 +123,14 @@ public:
 
     void signal(int number) const { ::kill(m_pid, number); }
 
-    /// The exit code, or nothing when the process did not end normally in time.
-    std::optional<int> wait()
+    /// The exit code, or nothing when the process did not end normally in time; `usage`
+    /// receives the resources the process used.
+    std::optional<int> wait(rusage* usage = nullptr)
     {
         const auto deadline
             = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPatienceMs);
         int status = 0;
-        while (::waitpid(m_pid, &status, WNOHANG) == 0) {
+        while (::wait4(m_pid, &status, WNOHANG, usage) == 0) {
             if (std::chrono::steady_clock::now() > deadline)
                 return std::nullopt;
             ::usleep(10'000);
@@ -159,6 +162,8 @@ TEST(SimulateOptions, BadOptionsGiveTheUsageOnStandardErrorAndExitCode2)
         {"--count", "5", "extra"},
         {"--interval"},
         {"--interval", "-5"},
+        {"--interval", "0"},
+        {"--interval", "99"},
         {"--interval", "600001"},
         {"--interval", "12x"},
         {"--count", "0"},
@@ -189,6 +194,20 @@ TEST(SimulateOptions, BadOptionsGiveTheUsageOnStandardErrorAndExitCode2)
     CliProcess process({"--interval", "soon"});
     ASSERT_TRUE(process.started());
     EXPECT_EQ(process.wait(), 2) << "the exit code reaches the shell";
+}
+
+TEST(SimulateOptions, GapsTooShortForTheProgramToFindFramesAreRefusedWithTheReason)
+{
+    for (const std::string_view ms : {"0", "99"}) {
+        const InProcessRun run = simulate({"--pty", "--interval", ms});
+        EXPECT_EQ(run.exitCode, 2) << ms;
+        EXPECT_TRUE(run.err.starts_with(
+            "clampmeter-cli simulate: --interval needs a number of milliseconds from 100 to "
+            "600000: the program finds where a frame begins only after 100 ms of quiet\n"))
+            << run.err;
+    }
+    EXPECT_EQ(simulate({"--count", "1", "--interval", "100"}).exitCode, 0);
+    EXPECT_NE(std::string(kSimulateHelp).find("Shorter gaps are refused"), std::string::npos);
 }
 
 TEST(SimulateOptions, HelpListsEveryScenarioWithinEightyColumns)
@@ -275,45 +294,80 @@ TEST(SimulateOnPty, PrintsTheSlavePathThenSendsEachFrameWithItsGap)
 
 TEST(SimulateOnPty, TheLastFramesWaitForAReaderWhoOpensLate)
 {
-    CliProcess process({"--pty", "--count", "2", "--interval", "0"});
+    CliProcess process({"--pty", "--count", "2", "--interval", "100"});
     ASSERT_TRUE(process.started());
     const std::string path = process.readLine();
     // Hanging up the master side would throw away whatever the slave side has not read.
-    std::this_thread::sleep_for(300ms);
+    std::this_thread::sleep_for(500ms);
     const int reader = ::open(path.c_str(), O_RDONLY | O_NOCTTY);
     ASSERT_GE(reader, 0) << path;
 
-    EXPECT_EQ(readBytes(reader, 34), expectedBytes({SimulatorScenario::Tour, 1, 0ms}, 2));
+    EXPECT_EQ(readBytes(reader, 34), expectedBytes({SimulatorScenario::Tour, 1, 100ms}, 2));
     EXPECT_EQ(process.wait(), 0);
     ::close(reader);
 }
 
 TEST(SimulateOnPty, BytesNobodyReadsAreDroppedInsteadOfStallingTheMeter)
 {
-    constexpr int kFrames = 3000; // 51000 bytes, more than a pseudo-terminal holds
-    CliProcess process({"--pty", "--count", std::to_string(kFrames), "--interval", "0"});
+    // A little more than the 1024 unread bytes after which the backlog goes: about 12 s.
+    constexpr int kFrames = 70;
+    CliProcess process({"--pty", "--count", std::to_string(kFrames), "--interval", "100"});
     ASSERT_TRUE(process.started());
     const std::string path = process.readLine();
     const int reader = ::open(path.c_str(), O_RDONLY | O_NOCTTY);
     ASSERT_GE(reader, 0) << path;
-    std::this_thread::sleep_for(1s);
 
+    // Nothing is read until the unread count falls: the backlog has been dropped.
+    int unread = 0;
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    for (int before = 0; unread >= before && std::chrono::steady_clock::now() < deadline;) {
+        before = unread;
+        std::this_thread::sleep_for(50ms);
+        ASSERT_EQ(::ioctl(reader, FIONREAD, &unread), 0);
+    }
     Bytes received;
     for (Bytes chunk = readBytes(reader, 4096); !chunk.empty(); chunk = readBytes(reader, 4096))
         received.insert(received.end(), chunk.begin(), chunk.end());
     EXPECT_EQ(process.wait(), 0);
     ::close(reader);
 
-    const Bytes all = expectedBytes({SimulatorScenario::Tour, 1, 0ms}, kFrames);
+    const Bytes all = expectedBytes({SimulatorScenario::Tour, 1, 100ms}, kFrames);
     EXPECT_LT(received.size(), all.size() / 2) << "the stale backlog was kept";
     ASSERT_GE(received.size(), 17U);
     EXPECT_TRUE(std::equal(received.end() - 17, received.end(), all.end() - 17))
         << "the newest frame arrives last";
 }
 
+TEST(SimulateOnPty, TheShortestIntervalKeepsToTheLinesSpeedWithoutSpinning)
+{
+    constexpr int kFrames = 12;
+    const auto start = std::chrono::steady_clock::now();
+    CliProcess process({"--pty", "--count", std::to_string(kFrames), "--interval",
+        std::to_string(kShortestInterval.count())});
+    ASSERT_TRUE(process.started());
+    const std::string path = process.readLine();
+    const int reader = ::open(path.c_str(), O_RDONLY | O_NOCTTY);
+    ASSERT_GE(reader, 0) << path;
+    EXPECT_EQ(readBytes(reader, kFrames * kFrameSize).size(), kFrames * kFrameSize);
+    rusage usage {};
+    EXPECT_EQ(process.wait(&usage), 0);
+    const auto took = std::chrono::steady_clock::now() - start;
+    ::close(reader);
+
+    // Each frame keeps the line for its time at 2400 baud and then its gap. Sleeps never
+    // end early, so a busy machine can only make the run longer.
+    const auto paced = kFrames * (timeOnLine(kFrameSize) + kShortestInterval);
+    EXPECT_GE(took, paced);
+    // A process that waits by sleeping uses a small part of that as processor time; one
+    // that spins uses all of it that the machine gives it.
+    const auto used = std::chrono::seconds(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + std::chrono::microseconds(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+    EXPECT_LT(used, paced / 4) << "processor time of the simulator";
+}
+
 TEST(SimulateOnPty, SigtermEndsAnEndlessRunCleanly)
 {
-    CliProcess process({"--pty", "--interval", "20", "--scenario", "pf"});
+    CliProcess process({"--pty", "--interval", "100", "--scenario", "pf"});
     ASSERT_TRUE(process.started());
     const std::string path = process.readLine();
     const int reader = ::open(path.c_str(), O_RDONLY | O_NOCTTY);
@@ -335,12 +389,12 @@ TEST(SimulateOnDevice, SetsTheLineTo2400Baud8N1RawAndWritesTheFrames)
 {
     auto line = PseudoTerminal::open();
     ASSERT_TRUE(line.has_value());
-    CliProcess process({"--device", line->slavePath(), "--count", "2", "--interval", "20",
+    CliProcess process({"--device", line->slavePath(), "--count", "2", "--interval", "100",
         "--scenario", "energy", "--seed", "5"});
     ASSERT_TRUE(process.started());
 
     EXPECT_EQ(
-        readBytes(line->masterFd(), 34), expectedBytes({SimulatorScenario::Energy, 5, 20ms}, 2));
+        readBytes(line->masterFd(), 34), expectedBytes({SimulatorScenario::Energy, 5, 100ms}, 2));
     EXPECT_EQ(process.wait(), 0);
 
     const int device = ::open(line->slavePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
