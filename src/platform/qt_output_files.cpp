@@ -42,7 +42,7 @@ public:
         // disk shows at the write that hit it and never first at the commit.
         errno = 0;
         if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            fail();
+            failToOpen();
     }
 
     // QSaveFile's destructor removes the new file of an uncommitted save.
@@ -88,6 +88,18 @@ public:
     std::string errorText() const override { return m_error; }
 
 private:
+    /// Keeps the reason why the file could not be opened.
+    void failToOpen()
+    {
+        const int error = errno;
+        fail();
+        // An existing file that may not be replaced (a read-only disk, no write permission)
+        // is refused in Qt's own words, which repeat the name and leave out why. The reason is
+        // the one its access check met.
+        if (m_file.error() == QFileDevice::WriteError && error != 0)
+            m_error = std::strerror(error);
+    }
+
     /// Keeps the reason for the failure of the QSaveFile call just made.
     void fail()
     {

@@ -20,7 +20,7 @@ namespace clampmeter {
 ///
 /// The UTF-8 bytes handed in are stored in the user's locale character set, without a
 /// byte-order mark. A failure is reported in the system's words ("No space left on
-/// device", "Permission denied", …).
+/// device", "Permission denied", "Read-only file system", "File name too long", …).
 class QtOutputFiles final : public OutputFiles {
 public:
     /// Files in the user's locale character set (LocaleCharset's default).

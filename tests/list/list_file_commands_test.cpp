@@ -2,23 +2,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The "Save" and "To Excel" commands with a scripted dialog, a fixed clock and real files
-// written through QSaveFile into a fresh folder.
+// written through QSaveFile into a fresh folder. A full disk and a read-only folder are real
+// mounts in a mount namespace of the test's own, which needs root: elsewhere those are skipped.
 
 #include "../registry/temp_folder.h"
+#include "../support/private_mount.h"
 #include "list/list_file_commands.h"
 #include "platform/qt_output_files.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace clampmeter {
@@ -321,6 +326,123 @@ TEST_P(FailingSave, LeavesTheExistingFileIntactReportsItAndResynchronises)
         (std::vector<std::string> {
             "Cannot save the file " + path("kept.txt") + ": No space left on device", "resync"}));
     EXPECT_EQ(failing.fileName(), path("kept.txt")) << "a failed save still names the file";
+}
+
+// Places where the chosen file cannot be saved, made real in the test's folder.
+enum class BadTarget { FullDisk, ReadOnlyFolder, FolderName, NameTooLong, PathTooLong };
+
+std::string targetName(BadTarget target)
+{
+    switch (target) {
+    case BadTarget::FullDisk:
+        return "FullDisk";
+    case BadTarget::ReadOnlyFolder:
+        return "ReadOnlyFolder";
+    case BadTarget::FolderName:
+        return "FolderName";
+    case BadTarget::NameTooLong:
+        return "NameTooLong";
+    case BadTarget::PathTooLong:
+        return "PathTooLong";
+    }
+    return {};
+}
+
+void PrintTo(BadTarget target, std::ostream* out)
+{
+    *out << targetName(target);
+}
+
+class SaveToABadTarget : public ListFileCommandsTest,
+                         public testing::WithParamInterface<std::tuple<Command, BadTarget>> {
+protected:
+    static constexpr const char* kEarlier = "the earlier content\r\n";
+
+    void SetUp() override
+    {
+        // More than the small disk holds, in either file.
+        for (int i = 0; i < 2000; ++i)
+            addRecord();
+        fs::create_directory(path("place"));
+        writeFile(path("place/kept.txt"), kEarlier);
+        switch (target()) {
+        case BadTarget::FullDisk:
+            m_mount.emplace(test::PrivateMount::tmpfs(path("place"), "64k"));
+            // The new disk hides what the folder held.
+            writeFile(path("place/kept.txt"), kEarlier);
+            m_chosen = path("place/kept.txt");
+            m_reason = "No space left on device";
+            break;
+        case BadTarget::ReadOnlyFolder:
+            m_mount.emplace(test::PrivateMount::readOnly(path("place")));
+            m_chosen = path("place/kept.txt");
+            m_reason = "Read-only file system";
+            break;
+        case BadTarget::FolderName:
+            m_chosen = path("place");
+            m_reason = "Is a directory";
+            break;
+        case BadTarget::NameTooLong:
+            // One byte more than a name may have.
+            m_chosen = path("place/") + std::string(NAME_MAX - 3, 'n') + ".txt";
+            m_reason = "File name too long";
+            break;
+        case BadTarget::PathTooLong:
+            m_chosen = path("place");
+            while (m_chosen.size() <= PATH_MAX)
+                m_chosen += "/" + std::string(200, 'd');
+            m_chosen += "/kept.txt";
+            m_reason = "File name too long";
+            break;
+        }
+        if (m_mount && !m_mount->unavailable().empty())
+            GTEST_SKIP() << m_mount->unavailable();
+    }
+
+    Command command() const { return std::get<0>(GetParam()); }
+    BadTarget target() const { return std::get<1>(GetParam()); }
+
+    std::vector<std::string> placeEntries() const
+    {
+        std::vector<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(path("place")))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::optional<test::PrivateMount> m_mount;
+    std::string m_chosen;
+    std::string m_reason;
+};
+
+INSTANTIATE_TEST_SUITE_P(Targets, SaveToABadTarget,
+    testing::Combine(testing::Values(Command::Save, Command::Export),
+        testing::Values(BadTarget::FullDisk, BadTarget::ReadOnlyFolder, BadTarget::FolderName,
+            BadTarget::NameTooLong, BadTarget::PathTooLong)),
+    [](const testing::TestParamInfo<std::tuple<Command, BadTarget>>& row) {
+        return commandName(std::get<0>(row.param)) + targetName(std::get<1>(row.param));
+    });
+
+TEST_P(SaveToABadTarget, IsReportedWithTheReasonLeavesEverythingAsItWasAndResynchronises)
+{
+    dialog.answers = {m_chosen, path("good.txt")};
+    run(command());
+
+    EXPECT_EQ(events,
+        (std::vector<std::string> {
+            "Cannot save the file " + m_chosen + ": " + m_reason, "resync"}));
+    EXPECT_EQ(readFile(path("place/kept.txt")), kEarlier);
+    EXPECT_EQ(placeEntries(), std::vector<std::string> {"kept.txt"})
+        << "the failed save left a file behind";
+    EXPECT_EQ(commands.fileName(), m_chosen);
+
+    // The program goes on: the next save offers the failed name and works elsewhere.
+    events.clear();
+    run(command());
+    EXPECT_EQ(dialog.requests.at(1).fileName, m_chosen);
+    EXPECT_EQ(events, (std::vector<std::string> {"resync"}));
+    EXPECT_GT(fs::file_size(path("good.txt")), 64U * 1024U);
 }
 
 TEST_F(ListFileCommandsTest, BothCommandsOfferTheLastNameChosenInEitherAlsoAfterACancel)

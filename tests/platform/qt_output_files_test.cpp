@@ -7,21 +7,19 @@
 // disk needs a small tmpfs mounted in a private mount namespace, which needs root.
 
 #include "../registry/temp_folder.h"
+#include "../support/private_mount.h"
 #include "platform/qt_output_files.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <ostream>
-#include <sched.h>
 #include <string>
 #include <sys/fsuid.h>
-#include <sys/mount.h>
 #include <unistd.h>
 #include <vector>
 
@@ -222,31 +220,18 @@ TEST_F(FolderWithoutWritePermission, RewritesAWritableExistingFileInPlace)
     EXPECT_EQ(entries(path("locked")), std::vector<std::string> {"existing.txt"});
 }
 
-/// A 16 KiB tmpfs at the test folder's "small", in a mount namespace of this process.
+/// A 16 KiB tmpfs at the test folder's "small".
 class FullDisk : public QtOutputFilesTest {
 protected:
     void SetUp() override
     {
-        if (::geteuid() != 0)
-            GTEST_SKIP() << "mounting a small tmpfs needs root";
-        static const bool privateMounts = ::unshare(CLONE_NEWNS) == 0
-            && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-        if (!privateMounts)
-            GTEST_SKIP() << "no private mount namespace here (unshare: " << std::strerror(errno)
-                         << ")";
         fs::create_directory(path("small"));
-        if (::mount("tmpfs", path("small").c_str(), "tmpfs", 0, "size=16k") != 0)
-            GTEST_SKIP() << "cannot mount a tmpfs: " << std::strerror(errno);
-        m_mounted = true;
+        m_mount.emplace(test::PrivateMount::tmpfs(path("small"), "16k"));
+        if (!m_mount->unavailable().empty())
+            GTEST_SKIP() << m_mount->unavailable();
     }
 
-    void TearDown() override
-    {
-        if (m_mounted)
-            ::umount2(path("small").c_str(), MNT_DETACH);
-    }
-
-    bool m_mounted = false;
+    std::optional<test::PrivateMount> m_mount;
 };
 
 TEST_F(FullDisk, ASaveThatDoesNotFitFailsWithTheReasonAndKeepsTheOldFile)
