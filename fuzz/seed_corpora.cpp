@@ -125,6 +125,34 @@ void recordSeeds(Corpus& corpus)
     }
 }
 
+/// Registry scripts: a name (its length, then its bytes), an operation, its arguments.
+void registrySeeds(Corpus& corpus)
+{
+    auto text = [](Bytes& script, std::string_view name) {
+        script.push_back(static_cast<std::uint8_t>(name.size()));
+        script.insert(script.end(), name.begin(), name.end());
+    };
+    const std::string_view names[] = {"clampmeter.exe", "Tools\\clampmeter.exe", "CLAMPMETER.EXE",
+        "a\\b\\c", "\\", "Trailing\\", "x"};
+    for (const std::string_view name : names) {
+        Bytes script;
+        text(script, name); // create
+        script.push_back(0);
+        text(script, name); // a text value
+        script.push_back(7);
+        text(script, "Path");
+        text(script, "C:\\Program Files\\clampmeter");
+        text(script, name); // count, read, delete
+        script.push_back(6);
+        text(script, name);
+        script.push_back(2);
+        text(script, "Path");
+        text(script, name);
+        script.push_back(3);
+        corpus.add(script);
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -142,5 +170,7 @@ int main(int argc, char* argv[])
     recordSeeds(writers);
     Corpus cutting(root, "fuzz_decode_cutting");
     streamSeeds(cutting);
+    Corpus registry(root, "fuzz_registry");
+    registrySeeds(registry);
     return 0;
 }
