@@ -264,7 +264,7 @@ bool parse(int argc, char* argv[], Options& options)
         else
             return false;
     }
-    return options.frames > 0 && options.interval >= 60ms;
+    return options.frames > 0 && options.interval >= kShortestInterval;
 }
 
 } // namespace
@@ -279,7 +279,7 @@ int main(int argc, char* argv[])
             throw std::invalid_argument("usage");
     } catch (const std::exception&) {
         std::fprintf(stderr,
-            "usage: clampmeter-soak [--frames N] [--interval MS (60 or more)] [--seed N] "
+            "usage: clampmeter-soak [--frames N] [--interval MS (100 or more)] [--seed N] "
             "[--fault-every N] [--memory]\n");
         return 2;
     }
