@@ -74,8 +74,12 @@ void SerialLink::onErrorOccurred(QSerialPort::SerialPortError error)
 {
     // A vanished device makes QSerialPort repeat the error for ever at full load; closed,
     // it reports once and the program idles with "NO DATA".
-    if ((error == QSerialPort::ReadError || error == QSerialPort::ResourceError) && m_port.isOpen())
+    if ((error == QSerialPort::ReadError || error == QSerialPort::ResourceError)
+        && m_port.isOpen()) {
+        const QString reason = m_port.errorString();
         m_port.close();
+        emit portLost(reason);
+    }
 }
 
 } // namespace clampmeter

@@ -21,7 +21,8 @@ namespace clampmeter {
 /// The port is opened read-only at 2400 baud, 8 data bits, no parity, 1 stop bit, no flow
 /// control, bytes unconverted; its read buffer is unlimited (framing discards whatever
 /// piles up, so it never grows past what arrives between two event-loop passes). When the
-/// device goes away the port is closed and stays closed; Timer2 then shows "NO DATA".
+/// device goes away the port is closed and stays closed until opened again; Timer2 then shows
+/// "NO DATA".
 class SerialLink : public QObject {
     Q_OBJECT
 
@@ -44,6 +45,11 @@ public:
     bool isOpen() const;
     /// Armed for the next frame (threshold 17, Timer1 off).
     bool isListening() const;
+
+signals:
+    /// The device went away (a hang-up, a pulled cable) and the port has been closed.
+    /// Emitted once per loss; open() may be called again from here on.
+    void portLost(const QString& reason);
 
 private:
     void onReadyRead();

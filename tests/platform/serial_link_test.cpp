@@ -176,5 +176,29 @@ TEST_F(SerialLinkOnPty, HangUpClosesThePortOnceAndNoDataFollows)
     EXPECT_EQ(handled.size(), 1U);
 }
 
+TEST_F(SerialLinkOnPty, HangUpIsReportedOnceAndTheLinkReadsAnotherLineOnceReopened)
+{
+    waitUntilListening();
+    sendAndWaitForHandling(frame(1));
+    QSignalSpy lost(&*link, &SerialLink::portLost);
+
+    pty->hangUp();
+    ASSERT_TRUE(lost.wait(kEventTimeoutMs));
+    QTest::qWait(300);
+    EXPECT_EQ(lost.count(), 1);
+    EXPECT_FALSE(link->isOpen());
+
+    std::optional<PseudoTerminal> next = PseudoTerminal::open();
+    ASSERT_TRUE(next.has_value());
+    const PortOpenResult reopened = link->open(QString::fromStdString(next->slavePath()));
+    ASSERT_TRUE(reopened.ok()) << reopened.reason;
+    link->resynchronise();
+    waitUntilListening();
+    ASSERT_TRUE(next->write(frame(2)));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return handled.size() == 2; }, kEventTimeoutMs));
+    EXPECT_EQ(handled.back(), frame(2));
+    EXPECT_EQ(lost.count(), 1);
+}
+
 } // namespace
 } // namespace clampmeter
