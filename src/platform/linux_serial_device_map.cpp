@@ -5,10 +5,10 @@
 
 #include "link/bridge_lookup.h"
 #include "link/static_serial_device_map.h"
+#include "platform/serial_device_list.h"
 
 #include <algorithm>
 #include <cctype>
-#include <system_error>
 
 namespace clampmeter {
 namespace {
@@ -18,13 +18,6 @@ constexpr std::string_view kBridgeDriver = "cp210x";
 bool isDigit(char c)
 {
     return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-bool hasBridgeDriver(const std::filesystem::path& ttyDir)
-{
-    std::error_code error;
-    const auto driver = std::filesystem::read_symlink(ttyDir / "device" / "driver", error);
-    return !error && driver.filename() == kBridgeDriver;
 }
 
 } // namespace
@@ -38,18 +31,13 @@ LinuxSerialDeviceMap::LinuxSerialDeviceMap(std::filesystem::path ttyClassDir, st
 bool LinuxSerialDeviceMap::openKey()
 {
     m_bridges.clear();
-    std::error_code error;
-    std::filesystem::directory_iterator it(m_ttyClassDir, error);
-    if (error)
+    const auto devices = listSerialDevices(m_ttyClassDir);
+    if (!devices)
         return false;
-    for (const std::filesystem::directory_iterator end; it != end; it.increment(error)) {
-        if (error)
-            return false;
-        if (hasBridgeDriver(it->path()))
-            m_bridges.push_back(it->path().filename().string());
+    for (const SerialDevice& device : *devices) {
+        if (device.driver == kBridgeDriver)
+            m_bridges.push_back(device.name);
     }
-    std::sort(m_bridges.begin(), m_bridges.end(),
-        [](const std::string& a, const std::string& b) { return naturalLess(a, b); });
     return true;
 }
 
