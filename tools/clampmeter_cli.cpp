@@ -24,7 +24,8 @@ std::string helpText()
            "Tools for the clamp meter's serial line.\n"
            "\n"
         + std::string(clampmeter::cli::kSimulateHelp) + "\n"
-        + std::string(clampmeter::cli::kDecodeHelp) + "\n"
+        + std::string(clampmeter::cli::kDecodeHelp) + "\n" + std::string(clampmeter::cli::kLogHelp)
+        + "\n" + std::string(clampmeter::cli::kPortsHelp) + "\n"
         + "clampmeter-cli --help\n"
           "    Show this text.\n";
 }
@@ -43,6 +44,10 @@ int runCommand(const std::vector<std::string_view>& args)
         return clampmeter::cli::runDecode(rest, std::cin, std::cout, std::cerr);
     if (command == "simulate")
         return clampmeter::cli::runSimulate(rest, std::cout, std::cerr);
+    if (command == "log")
+        return clampmeter::cli::runLog(rest, std::cout, std::cerr);
+    if (command == "ports")
+        return clampmeter::cli::runPorts(rest, std::cout, std::cerr);
     std::cerr << "clampmeter-cli: unknown command '" << command << "' (try --help)\n";
     return 2;
 }

@@ -14,9 +14,13 @@ namespace clampmeter::cli {
 int runDecode(
     std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err);
 int runSimulate(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
+int runLog(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
+int runPorts(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
 
 /// One paragraph per command for --help.
 extern const std::string_view kDecodeHelp;
 extern const std::string_view kSimulateHelp;
+extern const std::string_view kLogHelp;
+extern const std::string_view kPortsHelp;
 
 } // namespace clampmeter::cli

@@ -4,8 +4,12 @@
 #include "stop_signals.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
+#include <cerrno>
+#include <fcntl.h>
 #include <thread>
+#include <unistd.h>
 
 namespace clampmeter::cli {
 namespace {
@@ -18,9 +22,20 @@ static_assert(std::atomic<bool>::is_always_lock_free);
 // and so does not interrupt this thread's sleep.
 constexpr std::chrono::milliseconds kPollSlice {20};
 
+// The write end of the wake pipe, or -1. Set before the handler is installed.
+std::atomic<int> g_wakeWrite {-1};
+static_assert(std::atomic<int>::is_always_lock_free);
+
 extern "C" void requestStop(int /*signal*/)
 {
     g_stopRequested.store(true);
+    // write() is safe in a signal handler; it must not change errno for the code it cut into.
+    const int savedErrno = errno;
+    if (const int fd = g_wakeWrite.load(); fd >= 0) {
+        const ssize_t written = ::write(fd, "s", 1);
+        static_cast<void>(written); // a full pipe has a wake-up waiting already
+    }
+    errno = savedErrno;
 }
 
 } // namespace
@@ -28,6 +43,11 @@ extern "C" void requestStop(int /*signal*/)
 StopSignals::StopSignals()
 {
     g_stopRequested.store(false);
+    std::array<int, 2> wake {-1, -1};
+    if (::pipe2(wake.data(), O_CLOEXEC | O_NONBLOCK) == 0) {
+        m_wakeRead = wake[0];
+        g_wakeWrite.store(wake[1]);
+    }
     struct sigaction action { };
     action.sa_handler = requestStop;
     sigemptyset(&action.sa_mask);
@@ -41,6 +61,10 @@ StopSignals::~StopSignals()
 {
     sigaction(SIGINT, &m_previousInterrupt, nullptr);
     sigaction(SIGTERM, &m_previousTerminate, nullptr);
+    if (const int fd = g_wakeWrite.exchange(-1); fd >= 0)
+        ::close(fd);
+    if (m_wakeRead >= 0)
+        ::close(m_wakeRead);
 }
 
 bool StopSignals::stopRequested() const

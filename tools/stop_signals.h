@@ -24,9 +24,14 @@ public:
     /// Waits for `duration`, waking early when a stop is requested; false when stopped.
     bool pause(std::chrono::milliseconds duration) const;
 
+    /// A descriptor that becomes readable when a stop is requested, for an event loop to
+    /// watch; -1 when none could be made (then only stopRequested() tells).
+    int wakeDescriptor() const { return m_wakeRead; }
+
 private:
     struct sigaction m_previousInterrupt { };
     struct sigaction m_previousTerminate { };
+    int m_wakeRead = -1;
 };
 
 } // namespace clampmeter::cli

@@ -1,0 +1,77 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "checked_output.h"
+#include "cli_commands.h"
+#include "log/log_options.h"
+#include "log/log_session.h"
+#include "stop_signals.h"
+
+#include <QCoreApplication>
+
+#include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace clampmeter::cli {
+namespace {
+
+constexpr std::string_view kCommand = "clampmeter-cli log";
+
+// Standard output that already holds a log (`>> energy.csv`) gets no second header.
+bool standardOutputIsEmpty(const std::ostream& out)
+{
+    struct stat status { };
+    if (&out != &std::cout || ::fstat(STDOUT_FILENO, &status) != 0)
+        return true;
+    return !S_ISREG(status.st_mode) || status.st_size == 0;
+}
+
+int usageError(const std::string& problem, std::ostream& err)
+{
+    err << kCommand << ": " << problem << "\n"
+        << kLogSynopsis << "Try '" << kCommand << " --help' for more.\n";
+    return 2;
+}
+
+int runSession(const LogOptions& options, LogOutput& output, LogClock& clock, std::ostream& err)
+{
+    const StopSignals stop;
+    int argc = 1;
+    std::string name = "clampmeter-cli";
+    char* argv[] = {name.data(), nullptr};
+    const QCoreApplication application(argc, argv);
+    const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) != 0;
+    LogMessages messages(err, terminal ? STDERR_FILENO : -1);
+    LogSession session(options, output, clock, messages, stop.wakeDescriptor());
+    if (!session.start())
+        return 1;
+    QCoreApplication::exec();
+    messages.endStatus();
+    messages.say(session.summary());
+    return session.exitCode();
+}
+
+} // namespace
+
+int runLog(std::span<const std::string_view> args, std::ostream& out, std::ostream& err)
+{
+    LogOptions options;
+    if (const std::string problem = parseLogOptions(args, options); !problem.empty())
+        return usageError(problem, err);
+    if (options.help)
+        return writeText(kCommand, kLogHelp, out, err);
+
+    SystemLogClock clock;
+    const std::string_view header = logHeader(options.format);
+    const std::unique_ptr<LogOutput> output = options.output.empty()
+        ? streamLogOutput(out, header, standardOutputIsEmpty(out))
+        : fileLogOutput(options.output, header);
+    if (!output->open(clock.now())) {
+        err << kCommand << ": " << output->failure() << '\n';
+        return 1;
+    }
+    return runSession(options, *output, clock, err);
+}
+
+} // namespace clampmeter::cli

@@ -1,0 +1,79 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "checked_output.h"
+#include "cli_commands.h"
+#include "ports_report.h"
+
+#include "link/bridge_lookup.h"
+#include "platform/serial_link.h"
+#include "platform/system_serial_device_map.h"
+
+#include <QCoreApplication>
+
+#include <ostream>
+
+namespace clampmeter::cli {
+
+const std::string_view kPortsHelp
+    = "clampmeter-cli ports\n"
+      "    List the serial devices with their drivers and mark the one clampmeter would\n"
+      "    use: the first CP210x bridge in natural order. For that one, say whether this\n"
+      "    user can open it and, when not, why and what to do (join the group that owns\n"
+      "    the device: sudo usermod -aG GROUP $USER, then log out and in).\n"
+      "    Exit codes: 0 a bridge was found, 1 none was found (or the list could not be\n"
+      "    written), 2 bad options.\n";
+
+namespace {
+
+constexpr std::string_view kCommand = "clampmeter-cli ports";
+
+class NoPanels final : public LinkPanels {
+public:
+    void setDisplayPanelVisible(bool) override { }
+    void setNoDataPanelVisible(bool) override { }
+};
+
+// Opens the port exactly as the program and the logger do, and closes it again.
+PortOpenResult tryOpening(const std::string& port)
+{
+    int argc = 1;
+    std::string name = "clampmeter-cli";
+    char* argv[] = {name.data(), nullptr};
+    const QCoreApplication application(argc, argv);
+    NoPanels panels;
+    SerialLink link(panels, nullptr);
+    return link.open(QString::fromStdString(port));
+}
+
+} // namespace
+
+int runPorts(std::span<const std::string_view> args, std::ostream& out, std::ostream& err)
+{
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))
+        return writeText(kCommand, kPortsHelp, out, err);
+    if (!args.empty()) {
+        err << kCommand << ": unknown option '" << args[0]
+            << "' (try clampmeter-cli ports --help)\n";
+        return 2;
+    }
+    const auto map = makeSystemSerialDeviceMap();
+    const BridgeLookup bridge = lookUpBridge(*map);
+    const std::string port = bridge.status == BridgeLookupStatus::Found
+        ? portToOpen(bridge.portName, systemPortNaming())
+        : std::string();
+    const auto devices = listSerialDevices();
+    std::string text = devices ? serialDeviceTable(*devices, port)
+                               : std::string("The list of serial devices cannot be read.\n");
+    if (!port.empty())
+        text += '\n' + bridgeAccessText(port, tryOpening(port));
+    if (const int written = writeText(kCommand, text, out, err); written != 0)
+        return written;
+    if (port.empty()) {
+        err << kCommand << ": " << bridgeLookupMessage(bridge.status) << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace clampmeter::cli

@@ -1,0 +1,130 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "log/log_options.h"
+
+#include "cli_commands.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace clampmeter::cli {
+namespace {
+
+// Ten years: longer than any run, short enough for a timer.
+constexpr double kLongestDurationSeconds = 10.0 * 366 * 24 * 3600;
+
+std::optional<std::uint64_t> parseCount(std::string_view text)
+{
+    std::uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc {} || end != text.data() + text.size() || value == 0)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::chrono::milliseconds> parseSeconds(std::string_view text)
+{
+    double seconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (error != std::errc {} || end != text.data() + text.size() || !std::isfinite(seconds)
+        || seconds <= 0 || seconds > kLongestDurationSeconds)
+        return std::nullopt;
+    return std::chrono::milliseconds(std::llround(seconds * 1000));
+}
+
+std::string takeOption(
+    std::string_view name, std::optional<std::string_view> value, LogOptions& options)
+{
+    if (name == "--format") {
+        if (value == "csv")
+            options.format = LogFormat::Csv;
+        else if (value == "jsonl")
+            options.format = LogFormat::Jsonl;
+        else
+            return "--format needs csv or jsonl";
+    } else if (name == "--output") {
+        if (!value || value->empty())
+            return "--output needs a FILE";
+        options.output = std::string(*value);
+    } else if (name == "--device") {
+        if (!value || value->empty())
+            return "--device needs a PATH";
+        options.device = std::string(*value);
+    } else if (name == "--count") {
+        options.count = parseCount(value.value_or(""));
+        if (!options.count)
+            return "--count needs a whole number of at least 1";
+    } else if (name == "--duration") {
+        options.duration = parseSeconds(value.value_or(""));
+        if (!options.duration)
+            return "--duration needs a number of seconds above 0";
+    }
+    return {};
+}
+
+} // namespace
+
+const std::string_view kLogHelp = [] {
+    static const std::string text = std::string(kLogSynopsis)
+        + "    Log every reading of the meter, for days, without a desktop. Finds the bridge\n"
+          "    as clampmeter does (the first CP210x serial device) or reads --device PATH,\n"
+          "    at 2400 baud, 8N1, read-only, and cuts frames by timing as the program does.\n"
+          "    Each reading is one line, written whole and flushed at once.\n"
+          "    --format csv     (default) a header line, then\n"
+          "                     time,function,main,unit,secondary,secondary_unit,\n"
+          "                     main_value,secondary_value,bat,mr,phase,wiring,number\n"
+          "                     time is local, ISO 8601 with milliseconds and the UTC offset\n"
+          "                     (2026-12-10T14:03:07.250+01:00); the texts are the panel's,\n"
+          "                     the values the frame's floats (empty when not finite).\n"
+          "    --format jsonl   one JSON object per line: \"time\" and the keys of decode.\n"
+          "    --output FILE    Append to FILE (the CSV header only when it is new or\n"
+          "                     empty) instead of standard output. strftime fields in the\n"
+          "                     name start a new file when the name changes:\n"
+          "                     --output 'energy-%Y-%m-%d.csv' writes one file a day.\n"
+          "    --count N        End after N readings.\n"
+          "    --duration SECONDS  End after that long.\n"
+          "    --wait           Wait for a bridge that is missing at the start.\n"
+          "    SIGINT (Ctrl+C) and SIGTERM end it cleanly. When the line goes away (a pulled\n"
+          "    cable) or will not open, it says so once with the time and looks for the\n"
+          "    bridge every second, also under another name. No data for 2 s is noted once\n"
+          "    per silence. On a terminal, standard error keeps a status line; at the end it\n"
+          "    says how many readings were logged and candidates rejected, the\n"
+          "    disconnections and the time without data.\n"
+          "    Exit codes: 0 a clean end, 1 no bridge at the start (without --wait) or the\n"
+          "    output could not be written, 2 bad options.\n";
+    return std::string_view(text);
+}();
+
+std::string parseLogOptions(std::span<const std::string_view> args, LogOptions& options)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view name = args[i];
+        std::optional<std::string_view> value;
+        if (const auto equals = name.find('=');
+            name.starts_with("--") && equals != std::string_view::npos) {
+            value = name.substr(equals + 1);
+            name = name.substr(0, equals);
+        }
+        const bool flag = name == "--help" || name == "-h" || name == "--wait";
+        const bool withValue = name == "--format" || name == "--output" || name == "--device"
+            || name == "--count" || name == "--duration";
+        if (flag && value)
+            return std::string(name) + " takes no value";
+        if (name == "--help" || name == "-h") {
+            options.help = true;
+        } else if (name == "--wait") {
+            options.wait = true;
+        } else if (withValue) {
+            if (!value && i + 1 < args.size())
+                value = args[++i];
+            if (std::string problem = takeOption(name, value, options); !problem.empty())
+                return problem;
+        } else {
+            return "unknown option '" + std::string(args[i]) + "'";
+        }
+    }
+    return {};
+}
+
+} // namespace clampmeter::cli

@@ -1,0 +1,34 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "log/log_line.h"
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace clampmeter::cli {
+
+struct LogOptions {
+    LogFormat format = LogFormat::Csv;
+    std::string output; ///< a file name, strftime fields allowed; empty for standard output
+    std::string device; ///< a device path; empty to look for the bridge as the program does
+    std::optional<std::uint64_t> count; ///< end after this many readings
+    std::optional<std::chrono::milliseconds> duration; ///< end after this long
+    bool wait = false; ///< wait for a bridge that is missing at the start
+    bool help = false;
+};
+
+/// Reads the options of `clampmeter-cli log`; returns what is wrong, or an empty text.
+std::string parseLogOptions(std::span<const std::string_view> args, LogOptions& options);
+
+inline constexpr std::string_view kLogSynopsis
+    = "clampmeter-cli log [--format csv|jsonl] [--output FILE] [--device PATH]\n"
+      "                   [--count N] [--duration SECONDS] [--wait]\n";
+
+} // namespace clampmeter::cli

@@ -1,0 +1,74 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "link/link_panels.h"
+#include "log/link_watch.h"
+#include "log/log_messages.h"
+#include "log/log_options.h"
+#include "log/reading_log.h"
+#include "log/status_line.h"
+#include "platform/serial_link.h"
+
+#include <QObject>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <optional>
+#include <string>
+
+namespace clampmeter::cli {
+
+/// The logger on a Qt Core event loop: the program's serial link, its lookup and its
+/// framing, a tick every second that looks for the bridge again while none is open, and the
+/// ends of a run (--count, --duration, a stop signal). The rules live in the plain parts it
+/// holds (ReadingLog, LinkWatch, the status line); this class only wires them to Qt.
+class LogSession final : public QObject, private LinkPanels {
+    Q_OBJECT
+
+public:
+    /// All references must outlive this object. `stopDescriptor` becomes readable when the
+    /// run should end (-1: none).
+    LogSession(const LogOptions& options, LogOutput& output, LogClock& clock, LogMessages& messages,
+        int stopDescriptor);
+
+    /// Finds and opens the bridge. False when the run cannot start: the bridge is missing
+    /// or will not open and --wait was not given (the reason has been said).
+    bool start();
+
+    /// The exit code once the event loop has ended: 0, or 1 when the output failed.
+    int exitCode() const { return m_exitCode; }
+
+    /// "N readings logged, N candidates rejected, N disconnections, hh:mm:ss without data".
+    std::string summary() const;
+
+private:
+    void setDisplayPanelVisible(bool visible) override;
+    void setNoDataPanelVisible(bool visible) override;
+
+    std::optional<std::string> connectToBridge();
+    void onAcceptedFrame(FrameBytes bytes);
+    void onPortLost(const QString& reason);
+    void onTick();
+    void finish(int exitCode);
+    void sayNow(const std::optional<std::string>& message);
+    void showStatus();
+
+    const LogOptions& m_options;
+    LogOutput& m_output;
+    LogClock& m_clock;
+    LogMessages& m_messages;
+    ReadingLog m_log;
+    LinkWatch m_watch;
+    RateWindow m_rate;
+    std::uint64_t m_batches = 0; ///< batches of 17 bytes, accepted or not
+    SerialLink m_link;
+    QTimer m_tick;
+    QTimer m_duration;
+    std::optional<QSocketNotifier> m_stop;
+    int m_exitCode = 0;
+    bool m_finished = false;
+};
+
+} // namespace clampmeter::cli

@@ -1,0 +1,38 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "log/status_line.h"
+
+namespace clampmeter::cli {
+
+void RateWindow::add(Clock::time_point at)
+{
+    m_times.push_back(at);
+}
+
+std::size_t RateWindow::perMinute(Clock::time_point now)
+{
+    while (!m_times.empty() && now - m_times.front() >= std::chrono::minutes(1))
+        m_times.pop_front();
+    return m_times.size();
+}
+
+std::string statusLine(const LogStatus& status, std::size_t width)
+{
+    std::string line = status.lastTime.empty() ? std::string("no reading yet")
+                                               : status.lastTime + ' ' + status.lastMain;
+    if (!status.lastTime.empty() && !status.lastUnit.empty())
+        line += ' ' + status.lastUnit;
+    line += " | " + std::to_string(status.readings)
+        + (status.readings == 1 ? " reading" : " readings");
+    line += " | " + std::to_string(status.perMinute) + "/min | ";
+    line += linkStateText(status.state);
+    // Searching for the bridge names no port: the one it had may come back under another.
+    if (status.state != LinkState::Searching && !status.port.empty())
+        line += " on " + status.port;
+    if (line.size() >= width)
+        line.resize(width > 1 ? width - 1 : 0);
+    return line;
+}
+
+} // namespace clampmeter::cli

@@ -1,0 +1,25 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "link/load_sequence.h"
+#include "platform/serial_device_list.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace clampmeter::cli {
+
+/// The serial devices, one a line with its device path and driver, the one at `bridgePort`
+/// (empty: none) marked as the one the program would use. "No serial devices." when there
+/// are none.
+std::string serialDeviceTable(const std::vector<SerialDevice>& devices,
+    const std::string& bridgePort, const std::string& deviceDir = "/dev");
+
+/// Whether this user can open the bridge at `port`, and when not why and what to do: the
+/// program's own message for the failure.
+std::string bridgeAccessText(const std::string& port, const PortOpenResult& opened);
+
+} // namespace clampmeter::cli
