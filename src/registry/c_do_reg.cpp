@@ -9,6 +9,7 @@
 #include <exception>
 #include <iostream>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -36,11 +37,44 @@ void traceFault([[maybe_unused]] std::string_view label) noexcept
 #endif
 }
 
-std::string keyPath(std::string_view strSubKeyName)
+/// What a method does with the key it names.
+enum class NameUse { Reading, Changing };
+
+/// The full path of the key a caller's sub-key name designates, or nothing when the name
+/// would reach the branch itself or leave it. Checked here, the same for every store, before
+/// the store sees the name: a leading or doubled backslash (an empty level) is refused, as
+/// the registry refuses a sub-key name that begins with one and would otherwise resolve it
+/// to the branch; one trailing backslash names the key without it. The empty name is the
+/// branch itself: it may be read (SubKeyCount("") counts the programs), never changed.
+std::optional<std::string> keyPath(std::string_view strSubKeyName, NameUse use)
 {
     std::string path(CDoReg::kBasePath);
-    path += strSubKeyName;
+    if (strSubKeyName.empty()) {
+        if (use == NameUse::Changing)
+            return std::nullopt;
+        return path;
+    }
+    std::string_view name = strSubKeyName;
+    if (name.ends_with('\\'))
+        name.remove_suffix(1);
+    for (std::string_view rest = name;;) {
+        const std::size_t end = rest.find('\\');
+        if (rest.substr(0, end).empty())
+            return std::nullopt; // an empty level
+        if (end == std::string_view::npos)
+            break;
+        rest.remove_prefix(end + 1);
+    }
+    path += name;
     return path;
+}
+
+/// Opens the key a caller's name designates; kErrorBadPathname, with no store call, for a
+/// name that keyPath refuses.
+RegResult openNamed(OpenedKey& key, std::string_view strSubKeyName, NameUse use)
+{
+    const std::optional<std::string> path = keyPath(strSubKeyName, use);
+    return path ? key.open(kHKeyLocalMachine, *path) : kErrorBadPathname;
 }
 
 std::array<std::uint8_t, 4> dwordBytes(std::int32_t value)
@@ -60,8 +94,9 @@ CDoReg::CDoReg(RegistryStore& store)
 std::int32_t CDoReg::CreatKeyLG(std::string_view strSubKeyName) const
 {
     try {
+        const std::optional<std::string> path = keyPath(strSubKeyName, NameUse::Changing);
         OpenedKey key(m_store);
-        return key.create(kHKeyLocalMachine, keyPath(strSubKeyName)) == kErrorSuccess ? -1 : 0;
+        return path && key.create(kHKeyLocalMachine, *path) == kErrorSuccess ? -1 : 0;
     } catch (...) {
         traceFault("CreatKeyLG:");
         return 0;
@@ -73,7 +108,7 @@ bool CDoReg::SetKeyValueLG(std::string_view strSubKeyName, std::string_view strV
 {
     try {
         OpenedKey key(m_store);
-        if (key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) != kErrorSuccess)
+        if (openNamed(key, strSubKeyName, NameUse::Changing) != kErrorSuccess)
             return false;
         if (lngValueType == static_cast<std::int32_t>(kRegSz))
             return SetStringValueLG(strSubKeyName, strValueName, regVariantToText(varValueData));
@@ -93,7 +128,7 @@ RegVariant CDoReg::GetKeyValueLG(
 {
     try {
         OpenedKey key(m_store);
-        if (key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) != kErrorSuccess)
+        if (openNamed(key, strSubKeyName, NameUse::Reading) != kErrorSuccess)
             return {};
         std::uint32_t type = 0;
         std::uint32_t size = 0;
@@ -131,11 +166,8 @@ RegVariant CDoReg::GetKeyValueLG(
 bool CDoReg::DeleteKeyLG(std::string_view strSubKeyName) const
 {
     try {
-        // An empty name designates the branch itself, which belongs to every program.
-        if (strSubKeyName.empty())
-            return false;
         OpenedKey key(m_store);
-        if (key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) != kErrorSuccess)
+        if (openNamed(key, strSubKeyName, NameUse::Changing) != kErrorSuccess)
             return false;
         if (m_store.deleteKey(key.handle(), {}) == kErrorSuccess)
             return true;
@@ -163,7 +195,7 @@ bool CDoReg::DeleteKeyValueLG(std::string_view strSubKeyName, std::string_view s
 {
     try {
         OpenedKey key(m_store);
-        if (key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) != kErrorSuccess)
+        if (openNamed(key, strSubKeyName, NameUse::Changing) != kErrorSuccess)
             return false;
         return m_store.deleteValue(key.handle(), strValueName) == kErrorSuccess;
     } catch (...) {
@@ -176,7 +208,7 @@ bool CDoReg::IsExistKeyLG(std::string_view strSubKeyName) const
 {
     try {
         OpenedKey key(m_store);
-        return key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) == kErrorSuccess;
+        return openNamed(key, strSubKeyName, NameUse::Reading) == kErrorSuccess;
     } catch (...) {
         traceFault("IsExistKeyLG:");
         return false;
@@ -187,7 +219,7 @@ std::int16_t CDoReg::SubKeyCount(std::string_view strSubKeyName) const
 {
     try {
         OpenedKey key(m_store);
-        if (key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) != kErrorSuccess)
+        if (openNamed(key, strSubKeyName, NameUse::Reading) != kErrorSuccess)
             return 0;
         std::uint32_t count = 0;
         if (m_store.countSubKeys(key.handle(), kMaxSubKeyCount, count) != kErrorSuccess)
@@ -206,7 +238,7 @@ bool CDoReg::SetStringValueLG(std::string_view strSubKeyName, std::string_view s
 {
     try {
         OpenedKey key(m_store);
-        if (key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) != kErrorSuccess)
+        if (openNamed(key, strSubKeyName, NameUse::Changing) != kErrorSuccess)
             return false;
         if (strValueData.size() >= std::numeric_limits<std::uint32_t>::max())
             throw std::length_error("text too long for a value");
@@ -224,7 +256,7 @@ bool CDoReg::SetLongValueLG(
 {
     try {
         OpenedKey key(m_store);
-        if (key.open(kHKeyLocalMachine, keyPath(strSubKeyName)) != kErrorSuccess)
+        if (openNamed(key, strSubKeyName, NameUse::Changing) != kErrorSuccess)
             return false;
         const auto bytes = dwordBytes(lngValueData);
         return m_store.setValue(key.handle(), strValueName, kRegDword, bytes) == kErrorSuccess;

@@ -106,6 +106,60 @@ TEST_F(RegistryNames, HostileNamesNeitherEscapeNorCorruptTheStore)
     expectNothingOutsideTheBranch();
 }
 
+TEST_F(RegistryNames, NamesWithAnEmptyLevelAreRefusedByEveryMethodBeforeTheStoreSeesThem)
+{
+    // Such names resolve to the branch itself in the registry, whose App Paths hold every
+    // program's entries; refused by the class, they behave the same on every store.
+    m_reg.CreatKeyLG("Sentinel");
+    m_reg.SetStringValueLG("Sentinel", "Path", "kept");
+    m_reg.CreatKeyLG("Sentinel\\Child");
+    const int openedBefore = m_store.opened();
+    for (const std::string name : {"\\", "\\\\", "\\\\\\", "\\Sentinel", "Sentinel\\\\Child",
+             "Sentinel\\\\", "\\Sentinel\\"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(m_reg.CreatKeyLG(name), 0);
+        EXPECT_FALSE(m_reg.SetKeyValueLG(name, "Path", 1, std::string("x")));
+        EXPECT_FALSE(m_reg.SetStringValueLG(name, "Path", "x"));
+        EXPECT_FALSE(m_reg.SetLongValueLG(name, "Path", 1));
+        EXPECT_EQ(shown(m_reg.GetKeyValueLG(name, "Path")), "empty");
+        EXPECT_FALSE(m_reg.DeleteKeyValueLG(name, "Path"));
+        EXPECT_FALSE(m_reg.IsExistKeyLG(name));
+        EXPECT_EQ(m_reg.SubKeyCount(name), 0);
+        EXPECT_FALSE(m_reg.DeleteKeyLG(name));
+    }
+    EXPECT_EQ(m_store.opened(), openedBefore) << "a refused name reached the store";
+    EXPECT_EQ(shown(m_reg.GetKeyValueLG("Sentinel", "Path")), "text:kept");
+    EXPECT_EQ(m_reg.SubKeyCount("Sentinel"), 1);
+    expectNothingOutsideTheBranch();
+}
+
+TEST_F(RegistryNames, TheEmptyNameReadsTheBranchButNeverChangesIt)
+{
+    m_reg.CreatKeyLG("Tool.exe");
+    EXPECT_EQ(m_reg.SubKeyCount(""), 1);
+    EXPECT_TRUE(m_reg.IsExistKeyLG(""));
+    EXPECT_EQ(m_reg.CreatKeyLG(""), 0);
+    EXPECT_FALSE(m_reg.SetStringValueLG("", "Path", "x"));
+    EXPECT_FALSE(m_reg.SetLongValueLG("", "Count", 1));
+    EXPECT_FALSE(m_reg.SetKeyValueLG("", "Path", 1, std::string("x")));
+    EXPECT_FALSE(m_reg.DeleteKeyValueLG("", "Path"));
+    EXPECT_FALSE(m_reg.DeleteKeyLG(""));
+    EXPECT_EQ(shown(m_reg.GetKeyValueLG("", "Path")), "empty");
+    EXPECT_TRUE(m_reg.IsExistKeyLG("Tool.exe"));
+}
+
+TEST_F(RegistryNames, OneTrailingSeparatorNamesTheKeyWithoutIt)
+{
+    EXPECT_EQ(m_reg.CreatKeyLG("Tool.exe\\"), -1);
+    EXPECT_EQ(m_reg.CreatKeyLG("Tool.exe\\Sub\\"), -1);
+    EXPECT_THAT(subKeyNames(m_sqlite, CDoReg::kBasePath), ElementsAre("Tool.exe"));
+    EXPECT_TRUE(m_reg.SetStringValueLG("Tool.exe\\", "Path", "x"));
+    EXPECT_EQ(shown(m_reg.GetKeyValueLG("Tool.exe", "Path")), "text:x");
+    EXPECT_EQ(m_reg.SubKeyCount("Tool.exe\\"), 1);
+    EXPECT_TRUE(m_reg.DeleteKeyLG("Tool.exe\\"));
+    EXPECT_FALSE(m_reg.IsExistKeyLG("Tool.exe"));
+}
+
 TEST_F(RegistryNames, NamesDifferingOnlyInCaseAreOneKey)
 {
     EXPECT_EQ(m_reg.CreatKeyLG("Tool.exe"), -1);
