@@ -1,0 +1,162 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The logger's files, real ones: appending, headers, a new file when the name changes, and
+// a disk that fills up.
+
+#include "log/log_output.h"
+#include "log/reading_log.h"
+#include "simulator/frame_encoder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+#include <string>
+
+namespace clampmeter::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FakeClock final : public LogClock {
+public:
+    LogInstant now() override { return instant; }
+
+    void set(int day, int hour, int minute, int second, int milliseconds)
+    {
+        instant.local = {};
+        instant.local.tm_year = 2026 - 1900;
+        instant.local.tm_mon = 11;
+        instant.local.tm_mday = day;
+        instant.local.tm_hour = hour;
+        instant.local.tm_min = minute;
+        instant.local.tm_sec = second;
+        instant.milliseconds = milliseconds;
+        instant.utcOffsetSeconds = 3600;
+    }
+
+    LogInstant instant;
+};
+
+class LogFiles : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::path(testing::TempDir())
+            / ("clampmeter-log-files-" + std::to_string(std::random_device {}()));
+        fs::create_directories(m_dir);
+        m_clock.set(10, 23, 59, 59, 500);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string read(const std::string& name) const
+    {
+        std::ifstream in(m_dir / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    void write(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream(m_dir / name, std::ios::binary) << bytes;
+    }
+    std::string path(const std::string& name) const { return (m_dir / name).string(); }
+
+    static EncodedFrame frame(float volts) { return encodeFrame({.mainValue = volts}); }
+
+    fs::path m_dir;
+    FakeClock m_clock;
+};
+
+TEST_F(LogFiles, ADailyNameStartsANewFileWithItsHeaderAtMidnight)
+{
+    const auto output = fileLogOutput(path("energy-%Y-%m-%d.csv"), kCsvHeader);
+    ReadingLog log(LogFormat::Csv, *output, m_clock);
+    ASSERT_TRUE(output->open(m_clock.now())) << output->failure();
+    ASSERT_TRUE(log.log(frame(230.0F)));
+    m_clock.set(10, 23, 59, 59, 999);
+    ASSERT_TRUE(log.log(frame(231.0F)));
+    m_clock.set(11, 0, 0, 0, 0);
+    ASSERT_TRUE(log.log(frame(232.0F)));
+    EXPECT_EQ(log.readings(), 3U);
+
+    EXPECT_EQ(read("energy-2026-12-10.csv"),
+        std::string(kCsvHeader)
+            + "2026-12-10T23:59:59.500+01:00,FUN_VAC,230,v,0,Hz,230,0,false,false,@1,false,00\n"
+              "2026-12-10T23:59:59.999+01:00,FUN_VAC,231,v,0,Hz,231,0,false,false,@1,false,00\n");
+    EXPECT_EQ(read("energy-2026-12-11.csv"),
+        std::string(kCsvHeader)
+            + "2026-12-11T00:00:00.000+01:00,FUN_VAC,232,v,0,Hz,232,0,false,false,@1,false,00\n");
+}
+
+TEST_F(LogFiles, AppendingKeepsEveryByteOfTheFileAndAddsNoSecondHeader)
+{
+    const std::string earlier = std::string(kCsvHeader) + "old line, \"kept\" as it was\n";
+    write("log.csv", earlier);
+    const auto output = fileLogOutput(path("log.csv"), kCsvHeader);
+    ReadingLog log(LogFormat::Csv, *output, m_clock);
+    ASSERT_TRUE(output->open(m_clock.now()));
+    ASSERT_TRUE(log.log(frame(230.0F)));
+    const std::string text = read("log.csv");
+    ASSERT_TRUE(text.starts_with(earlier)) << text;
+    EXPECT_EQ(text.substr(earlier.size()),
+        "2026-12-10T23:59:59.500+01:00,FUN_VAC,230,v,0,Hz,230,0,false,false,@1,false,00\n");
+}
+
+TEST_F(LogFiles, AnEmptyFileGetsTheHeaderAndALineCutShortGetsItsEndFirst)
+{
+    write("empty.csv", "");
+    write("cut.jsonl", "{\"time\":\"2026-12-10T23:59:58.000+01:00\",\"acc");
+    const auto empty = fileLogOutput(path("empty.csv"), kCsvHeader);
+    ASSERT_TRUE(empty->open(m_clock.now()));
+    EXPECT_EQ(read("empty.csv"), kCsvHeader);
+
+    const auto cut = fileLogOutput(path("cut.jsonl"), "");
+    ReadingLog log(LogFormat::Jsonl, *cut, m_clock);
+    ASSERT_TRUE(cut->open(m_clock.now()));
+    ASSERT_TRUE(log.log(frame(230.0F)));
+    const std::string text = read("cut.jsonl");
+    EXPECT_TRUE(text.starts_with("{\"time\":\"2026-12-10T23:59:58.000+01:00\",\"acc\n"
+                                 "{\"time\":\"2026-12-10T23:59:59.500+01:00\",\"accepted\":true,"))
+        << text;
+}
+
+TEST_F(LogFiles, FailuresNameTheFileAndTheSystemsReason)
+{
+    const auto missing = fileLogOutput(path("no-such-folder/log.csv"), kCsvHeader);
+    EXPECT_FALSE(missing->open(m_clock.now()));
+    EXPECT_EQ(missing->failure(),
+        "cannot open '" + path("no-such-folder/log.csv") + "': No such file or directory");
+
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    const auto full = fileLogOutput("/dev/full", kCsvHeader);
+    EXPECT_FALSE(full->open(m_clock.now()));
+    EXPECT_EQ(full->failure(), "cannot write '/dev/full': No space left on device");
+    const auto fullJson = fileLogOutput("/dev/full", "");
+    ReadingLog log(LogFormat::Jsonl, *fullJson, m_clock);
+    ASSERT_TRUE(fullJson->open(m_clock.now()));
+    EXPECT_FALSE(log.log(frame(230.0F)));
+    EXPECT_EQ(log.readings(), 0U);
+    EXPECT_EQ(fullJson->failure(), "cannot write '/dev/full': No space left on device");
+}
+
+TEST_F(LogFiles, StandardOutputGetsTheHeaderOnlyWhenAskedAndEveryLineAtOnce)
+{
+    std::ostringstream out;
+    const auto stream = streamLogOutput(out, kCsvHeader, true);
+    ReadingLog log(LogFormat::Csv, *stream, m_clock);
+    ASSERT_TRUE(stream->open(m_clock.now()));
+    ASSERT_TRUE(log.log(frame(230.0F)));
+    EXPECT_TRUE(out.str().starts_with(std::string(kCsvHeader) + "2026-12-10T23:59:59.500"));
+
+    std::ostringstream appended;
+    const auto noHeader = streamLogOutput(appended, kCsvHeader, false);
+    ASSERT_TRUE(noHeader->open(m_clock.now()));
+    EXPECT_EQ(appended.str(), "");
+}
+
+} // namespace
+} // namespace clampmeter::cli
