@@ -48,20 +48,11 @@ std::string_view bridgeLookupMessage(BridgeLookupStatus status)
     return {};
 }
 
-std::optional<int> comPortNumber(std::string_view portName)
+std::string portToOpen(std::string_view registeredName, PortNaming /*naming*/)
 {
-    for (int n = 1; n <= 16; ++n) {
-        if (portName == "COM" + std::to_string(n))
-            return n;
-    }
-    return std::nullopt;
-}
-
-std::string portToOpen(std::string_view registeredName, PortNaming naming)
-{
-    if (naming == PortNaming::DevicePaths)
-        return std::string(registeredName);
-    return "COM" + std::to_string(comPortNumber(registeredName).value_or(kDefaultComPort));
+    // Every platform opens the name the driver registered; the naming only says what kind of
+    // name it is.
+    return std::string(registeredName);
 }
 
 } // namespace clampmeter

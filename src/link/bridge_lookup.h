@@ -38,15 +38,12 @@ std::string_view bridgeLookupMessage(BridgeLookupStatus status);
 
 /// How a platform names the port to open.
 enum class PortNaming {
-    ComNumbers, ///< "COM1" … "COM16" select that port; any other name opens the default port
+    /// Windows: the registered name ("COM3", "COM17"); the serial port opens it through the
+    /// device namespace (\\.\COM17), which reaches every port number. A name that is no port
+    /// fails to open and says so, rather than opening some other port.
+    ComNumbers,
     DevicePaths, ///< the registered name is a device path and is opened as it is
 };
-
-/// The serial component's port when a registered name selects none of the 16.
-inline constexpr int kDefaultComPort = 1;
-
-/// n for exactly "COM1" … "COM16" (same case, no spaces), nothing otherwise.
-std::optional<int> comPortNumber(std::string_view portName);
 
 /// The name of the port to open for a registered port name.
 std::string portToOpen(std::string_view registeredName, PortNaming naming);
