@@ -76,9 +76,8 @@ void SerialLink::onErrorOccurred(QSerialPort::SerialPortError error)
     // it reports once and the program idles with "NO DATA".
     if ((error == QSerialPort::ReadError || error == QSerialPort::ResourceError)
         && m_port.isOpen()) {
-        const QString reason = m_port.errorString();
         m_port.close();
-        emit portLost(reason);
+        emit portLost();
     }
 }
 

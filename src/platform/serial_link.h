@@ -48,8 +48,9 @@ public:
 
 signals:
     /// The device went away (a hang-up, a pulled cable) and the port has been closed.
-    /// Emitted once per loss; open() may be called again from here on.
-    void portLost(const QString& reason);
+    /// Emitted once per loss; open() may be called again from here on. (QSerialPort's error
+    /// text is stale at that moment, so none is given.)
+    void portLost();
 
 private:
     void onReadyRead();

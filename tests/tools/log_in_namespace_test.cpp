@@ -154,7 +154,8 @@ TEST_F(CliInNamespace, LoggingGoesOnWhenThePulledBridgeComesBackUnderAnotherName
     }
     const std::string text = errText();
     EXPECT_EQ(occurrences(text, "reading the meter on /dev/tty\n"), 1U) << text;
-    EXPECT_EQ(occurrences(text, "/dev/tty went away ("), 1U) << text;
+    EXPECT_EQ(occurrences(text, "/dev/tty went away; looking for the bridge every second\n"), 1U)
+        << text;
     EXPECT_EQ(occurrences(text, std::string(kNoBridgeMessage)), 1U) << "said once while missing\n"
                                                                     << text;
     EXPECT_EQ(occurrences(text, "reading /dev/console again\n"), 1U) << text;

@@ -53,14 +53,14 @@ std::string LinkWatch::opened(const std::string& port, Clock::time_point now)
     return (again ? "reading " : "reading the meter on ") + port + (again ? " again" : "");
 }
 
-std::string LinkWatch::lost(const std::string& reason, Clock::time_point now)
+std::string LinkWatch::lost(Clock::time_point now)
 {
     ++m_summary.disconnections;
     m_state = LinkState::Searching;
     if (!m_silentSince)
         m_silentSince = std::min(m_lastBatch, now);
     m_silenceNoted = true;
-    return m_port + " went away (" + reason + "); looking for the bridge every second";
+    return m_port + " went away; looking for the bridge every second";
 }
 
 std::optional<std::string> LinkWatch::batchArrived(Clock::time_point now)

@@ -44,8 +44,8 @@ public:
     std::optional<std::string> searchFailed(const std::string& message);
     /// The port `port` is open and framing starts.
     std::string opened(const std::string& port, Clock::time_point now);
-    /// The open port went away; `reason` is the system's word for it.
-    std::string lost(const std::string& reason, Clock::time_point now);
+    /// The open port went away.
+    std::string lost(Clock::time_point now);
     /// A batch of 17 bytes came, accepted or not: the line is alive.
     std::optional<std::string> batchArrived(Clock::time_point now);
     /// The framing's watchdog ran out: 2 s without a batch.

@@ -123,9 +123,9 @@ void LogSession::onAcceptedFrame(FrameBytes bytes)
     showStatus();
 }
 
-void LogSession::onPortLost(const QString& reason)
+void LogSession::onPortLost()
 {
-    sayNow(m_watch.lost(reason.toStdString(), steadyNow()));
+    sayNow(m_watch.lost(steadyNow()));
     showStatus();
 }
 

@@ -49,7 +49,7 @@ private:
 
     std::optional<std::string> connectToBridge();
     void onAcceptedFrame(FrameBytes bytes);
-    void onPortLost(const QString& reason);
+    void onPortLost();
     void onTick();
     void finish(int exitCode);
     void sayNow(const std::optional<std::string>& message);
