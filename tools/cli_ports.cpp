@@ -17,12 +17,13 @@ namespace clampmeter::cli {
 
 const std::string_view kPortsHelp
     = "clampmeter-cli ports\n"
-      "    List the serial devices with their drivers and mark the one clampmeter would\n"
-      "    use: the first CP210x bridge in natural order. For that one, say whether this\n"
-      "    user can open it and, when not, why and what to do (join the group that owns\n"
-      "    the device: sudo usermod -aG GROUP $USER, then log out and in).\n"
-      "    Exit codes: 0 a bridge was found, 1 none was found (or the list could not be\n"
-      "    written), 2 bad options.\n";
+      "    List the serial devices with their drivers and mark the one clampmeter\n"
+      "    would use: the first CP210x bridge in natural order. For that one, say\n"
+      "    whether this user can open it and, when not, why and what to do (join the\n"
+      "    group that owns the device: sudo usermod -aG GROUP $USER, then log out and\n"
+      "    in).\n"
+      "    Exit codes: 0 a bridge was found, 1 none was found (or the list could not\n"
+      "    be written), 2 bad options.\n";
 
 namespace {
 

@@ -326,5 +326,19 @@ TEST(LogOptions, UsageErrorsExitWith2AndTheSynopsis)
             + std::string(kLogSynopsis) + "Try 'clampmeter-cli log --help' for more.\n");
 }
 
+TEST(LogOptions, HelpTextsFitATerminalOfEightyColumns)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const std::vector<std::string_view> help {"--help"};
+    EXPECT_EQ(runLog(help, out, err), 0);
+    EXPECT_EQ(out.str(), kLogHelp);
+    for (const std::string_view text : {kLogHelp, kPortsHelp}) {
+        std::istringstream lines {std::string(text)};
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_LE(line.size(), 80U) << line;
+    }
+}
+
 } // namespace
 } // namespace clampmeter::cli
