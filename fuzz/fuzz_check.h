@@ -6,8 +6,12 @@
 
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 namespace clampmeter::fuzz {
@@ -33,5 +37,31 @@ inline bool isPrintableAscii(std::string_view text)
             return false;
     return true;
 }
+
+/// Takes bytes and texts off a fuzzer's input, front to back; past its end, zeros and
+/// empty texts.
+class ByteReader {
+public:
+    ByteReader(const std::uint8_t* data, std::size_t size)
+        : m_data(data)
+        , m_size(size)
+    {
+    }
+    bool done() const { return m_at >= m_size; }
+    std::uint8_t byte() { return m_at < m_size ? m_data[m_at++] : 0; }
+    /// The next `length` bytes as a text, fewer at the end.
+    std::string text(std::size_t length)
+    {
+        length = std::min(length, m_size - std::min(m_at, m_size));
+        std::string text(reinterpret_cast<const char*>(m_data + m_at), length);
+        m_at += length;
+        return text;
+    }
+
+private:
+    const std::uint8_t* m_data;
+    std::size_t m_size;
+    std::size_t m_at = 0;
+};
 
 } // namespace clampmeter::fuzz

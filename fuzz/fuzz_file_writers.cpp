@@ -37,29 +37,11 @@ public:
     CaptureTime now() override { return {"10/12/26", "14:03:07"}; }
 };
 
-/// Takes texts and numbers off the input, front to back.
-class Input {
-public:
-    Input(const std::uint8_t* data, std::size_t size)
-        : m_data(data)
-        , m_size(size)
-    {
-    }
-    bool done() const { return m_at >= m_size; }
-    std::string text()
-    {
-        const std::size_t length = std::min<std::size_t>(byte() % 48, m_size - m_at);
-        std::string text(reinterpret_cast<const char*>(m_data + m_at), length);
-        m_at += length;
-        return text;
-    }
-    std::uint8_t byte() { return m_at < m_size ? m_data[m_at++] : 0; }
-
-private:
-    const std::uint8_t* m_data;
-    std::size_t m_size;
-    std::size_t m_at = 0;
-};
+/// A text of 0 … 47 bytes: its length, then its bytes.
+std::string shortText(fuzz::ByteReader& input)
+{
+    return input.text(input.byte() % 48);
+}
 
 std::size_t lineBreaks(const std::string& text)
 {
@@ -77,14 +59,14 @@ VarModule& store()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     VarModule& vars = store();
-    Input input(data, size);
+    fuzz::ByteReader input(data, size);
     bool plainTexts = true;
     vars.DataCount = 0;
     while (!input.done() && vars.DataCount < 64) {
         DataRecord& r = vars.DataRecords[static_cast<std::size_t>(vars.DataCount)];
         r.No = ++vars.DataCount;
         for (std::string* text : {&r.FunText, &r.DataText, &r.UnitText, &r.DateText, &r.TimeText}) {
-            *text = input.text();
+            *text = shortText(input);
             plainTexts = plainTexts && text->find_first_of("\r\n") == std::string::npos;
         }
         r.StampText = r.DateText + "\\" + r.TimeText;

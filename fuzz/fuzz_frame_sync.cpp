@@ -56,23 +56,6 @@ public:
     bool noData = false;
 };
 
-/// Reads the script: one operation byte, then what the operation needs.
-class Script {
-public:
-    Script(const std::uint8_t* data, std::size_t size)
-        : m_data(data)
-        , m_size(size)
-    {
-    }
-    bool done() const { return m_at >= m_size; }
-    std::uint8_t byte() { return m_at < m_size ? m_data[m_at++] : 0; }
-
-private:
-    const std::uint8_t* m_data;
-    std::size_t m_size;
-    std::size_t m_at = 0;
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -98,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
 
     sync.portOpened();
-    Script script(data, size);
+    // The script: one operation byte, then what the operation needs.
+    fuzz::ByteReader script(data, size);
     while (!script.done()) {
         switch (script.byte() % 6) {
         case 0: { // a batch of 0 … 39 bytes of any content

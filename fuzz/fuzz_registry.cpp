@@ -27,32 +27,15 @@ const std::string kBranch = kParent + "App Paths";
 /// Keys outside the branch that the class must never reach.
 const std::string kOutside[] = {kParent + "Sentinel", kParent + "App PathsX", kParent + "App"};
 
-class Input {
-public:
-    Input(const std::uint8_t* data, std::size_t size)
-        : m_data(data)
-        , m_size(size)
-    {
-    }
-    bool done() const { return m_at >= m_size; }
-    std::uint8_t byte() { return m_at < m_size ? m_data[m_at++] : 0; }
-    /// A name of 0 … 319 bytes: long enough to pass the 255 of one level.
-    std::string text()
-    {
-        std::size_t length = byte();
-        if (length >= 200)
-            length = 200 + (length - 200) * 4;
-        length = std::min(length, m_size - m_at);
-        std::string text(reinterpret_cast<const char*>(m_data + m_at), length);
-        m_at += length;
-        return text;
-    }
-
-private:
-    const std::uint8_t* m_data;
-    std::size_t m_size;
-    std::size_t m_at = 0;
-};
+/// A name or text of 0 … 319 bytes (its length, then its bytes): long enough to pass the 255 of one
+/// level.
+std::string text(fuzz::ByteReader& input)
+{
+    std::size_t length = input.byte();
+    if (length >= 200)
+        length = 200 + (length - 200) * 4;
+    return input.text(length);
+}
 
 void writeMark(RegistryStore& store, const std::string& path)
 {
@@ -77,13 +60,13 @@ bool markIsThere(RegistryStore& store, const std::string& path)
         && std::string(reinterpret_cast<char*>(buffer)) == "kept";
 }
 
-RegVariant variant(Input& input)
+RegVariant variant(fuzz::ByteReader& input)
 {
     switch (input.byte() % 4) {
     case 0:
         return {};
     case 1:
-        return input.text();
+        return text(input);
     case 2:
         return static_cast<std::int32_t>((std::uint32_t {input.byte()} << 24) | input.byte());
     default:
@@ -91,24 +74,24 @@ RegVariant variant(Input& input)
     }
 }
 
-void runOne(const CDoReg& reg, Input& input)
+void runOne(const CDoReg& reg, fuzz::ByteReader& input)
 {
-    const std::string name = input.text();
+    const std::string name = text(input);
     switch (input.byte() % 9) {
     case 0:
         reg.CreatKeyLG(name);
         break;
     case 1:
-        reg.SetKeyValueLG(name, input.text(), input.byte() % 6, variant(input));
+        reg.SetKeyValueLG(name, text(input), input.byte() % 6, variant(input));
         break;
     case 2:
-        reg.GetKeyValueLG(name, input.text());
+        reg.GetKeyValueLG(name, text(input));
         break;
     case 3:
         reg.DeleteKeyLG(name);
         break;
     case 4:
-        reg.DeleteKeyValueLG(name, input.text());
+        reg.DeleteKeyValueLG(name, text(input));
         break;
     case 5:
         reg.IsExistKeyLG(name);
@@ -117,10 +100,10 @@ void runOne(const CDoReg& reg, Input& input)
         reg.SubKeyCount(name);
         break;
     case 7:
-        reg.SetStringValueLG(name, input.text(), input.text());
+        reg.SetStringValueLG(name, text(input), text(input));
         break;
     default:
-        reg.SetLongValueLG(name, input.text(), static_cast<std::int32_t>(input.byte()) - 128);
+        reg.SetLongValueLG(name, text(input), static_cast<std::int32_t>(input.byte()) - 128);
         break;
     }
 }
@@ -142,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         writeMark(sqlite, kBranch);
         CountingStore store(sqlite);
         const CDoReg reg(store);
-        Input input(data, size);
+        fuzz::ByteReader input(data, size);
         for (int step = 0; !input.done() && step < 64; ++step) {
             runOne(reg, input);
             check(store.openKeys().empty(), "a key was left open");
