@@ -3,7 +3,6 @@
 
 #include "burst_outlet.h"
 
-#include "checked_output.h"
 #include "platform/pseudo_terminal.h"
 #include "simulator/meter_simulator.h"
 #include "stop_signals.h"
@@ -141,26 +140,6 @@ private:
     int m_fd;
 };
 
-class StreamOutlet final : public BurstOutlet {
-public:
-    explicit StreamOutlet(std::ostream& out)
-        : m_out(out)
-    {
-    }
-
-    bool write(std::span<const std::uint8_t> bytes) override
-    {
-        return m_out.write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
-    }
-
-    bool finish(const StopSignals& /*stop*/) override { return m_out.flush(); }
-
-    std::string failure() const override { return m_out.failure(); }
-
-private:
-    CheckedOutput m_out;
-};
-
 bool setLine2400Raw(int fd)
 {
     termios line {};
@@ -212,11 +191,6 @@ OpenedOutlet openDeviceOutlet(const std::string& path)
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     ::tcflush(fd, TCOFLUSH);
     return std::make_unique<DeviceOutlet>(fd);
-}
-
-std::unique_ptr<BurstOutlet> streamOutlet(std::ostream& out)
-{
-    return std::make_unique<StreamOutlet>(out);
 }
 
 } // namespace clampmeter::cli

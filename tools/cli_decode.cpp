@@ -4,6 +4,7 @@
 #include "checked_output.h"
 #include "cli_commands.h"
 #include "reading_json.h"
+#include "terminals.h"
 
 #include "link/measurement_frame.h"
 
@@ -11,7 +12,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <ios>
@@ -19,7 +19,6 @@
 #include <optional>
 #include <ostream>
 #include <string>
-#include <unistd.h>
 
 namespace clampmeter::cli {
 
@@ -181,11 +180,7 @@ int decodeInput(
 
 InputKind kindOfPath(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    const bool terminal = fd >= 0 && ::isatty(fd) != 0;
-    if (fd >= 0)
-        ::close(fd);
-    return terminal ? InputKind::LiveLine : InputKind::Capture;
+    return pathIsTerminal(path) ? InputKind::LiveLine : InputKind::Capture;
 }
 
 } // namespace
@@ -205,7 +200,7 @@ int runDecode(
         return 2;
     }
     if (args.empty() || args[0] == "-") {
-        const bool terminal = &in == &std::cin && ::isatty(STDIN_FILENO) != 0;
+        const bool terminal = &in == &std::cin && standardInputIsTerminal();
         return decodeInput(
             in, terminal ? InputKind::LiveLine : InputKind::Capture, "standard input", out, err);
     }

@@ -7,6 +7,7 @@
 #include "checked_output.h"
 #include "simulator/meter_simulator.h"
 #include "stop_signals.h"
+#include "terminals.h"
 
 #include <charconv>
 #include <cstdint>
@@ -14,7 +15,6 @@
 #include <limits>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 namespace clampmeter::cli {
 namespace {
@@ -193,7 +193,7 @@ int runSimulate(std::span<const std::string_view> args, std::ostream& out, std::
     if (problem.empty() && !options.help && options.target == Target::StandardOutput) {
         if (!options.count)
             problem = "writing to standard output needs --count (or use --pty or --device)";
-        else if (&out == &std::cout && ::isatty(STDOUT_FILENO) != 0)
+        else if (&out == &std::cout && standardOutputIsTerminal())
             problem = "standard output is a terminal: redirect it to a file, or use --pty or "
                       "--device";
     }

@@ -11,6 +11,7 @@ namespace clampmeter::cli {
 /// While one of these lives, SIGINT and SIGTERM no longer end the process: they raise a
 /// flag that a long-running command polls, so it can finish its output and exit cleanly.
 /// The previous handlers come back when it is destroyed. One at a time per process.
+/// On Windows a console control handler takes Ctrl+C, Ctrl+Break and closing the console.
 class StopSignals {
 public:
     StopSignals();
@@ -29,8 +30,10 @@ public:
     int wakeDescriptor() const { return m_wakeRead; }
 
 private:
+#ifndef _WIN32
     struct sigaction m_previousInterrupt { };
     struct sigaction m_previousTerminate { };
+#endif
     int m_wakeRead = -1;
 };
 

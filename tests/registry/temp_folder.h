@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -16,10 +16,18 @@ class TempFolder {
 public:
     TempFolder()
     {
-        std::string name = (std::filesystem::temp_directory_path() / "clampmeter-reg-XXXXXX");
-        if (::mkdtemp(name.data()) == nullptr)
-            throw std::runtime_error("cannot make a temporary folder");
-        m_path = name;
+        // create_directory() is false for a folder that exists already: another name is tried.
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        const auto base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const auto candidate = base / ("clampmeter-reg-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) {
+                m_path = candidate;
+                return;
+            }
+        }
+        throw std::runtime_error("cannot make a temporary folder");
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;

@@ -1,0 +1,116 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The simulator's outlets on Windows: a serial port through the Win32 serial API. There are
+// no pseudo-terminals here; a pair of virtual null-modem ports takes their place.
+
+#include "burst_outlet.h"
+
+#include <windows.h>
+
+#include <string_view>
+#include <utility>
+
+namespace clampmeter::cli {
+namespace {
+
+constexpr std::string_view kLineGone = "the line went away";
+
+std::string systemError(const std::string& what)
+{
+    const DWORD code = GetLastError();
+    char text[256] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, text, sizeof text, nullptr);
+    std::string reason(text, length);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
+        reason.pop_back();
+    return what + ": " + (reason.empty() ? "error " + std::to_string(code) : reason);
+}
+
+class DeviceOutlet final : public BurstOutlet {
+public:
+    explicit DeviceOutlet(HANDLE port)
+        : m_port(port)
+    {
+    }
+    DeviceOutlet(const DeviceOutlet&) = delete;
+    DeviceOutlet& operator=(const DeviceOutlet&) = delete;
+    ~DeviceOutlet() override { CloseHandle(m_port); }
+
+    bool write(std::span<const std::uint8_t> bytes) override
+    {
+        DWORD written = 0;
+        if (!WriteFile(m_port, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)
+            || written != bytes.size())
+            return false;
+        // The gap is timed from the moment the last byte has left the line, not from when it
+        // was queued: at 2400 baud a frame takes 71 ms to send.
+        FlushFileBuffers(m_port);
+        return true;
+    }
+
+    bool finish(const StopSignals& /*stop*/) override { return true; }
+
+    std::string failure() const override { return std::string(kLineGone); }
+
+private:
+    HANDLE m_port;
+};
+
+bool setLine2400Raw(HANDLE port)
+{
+    DCB line {};
+    line.DCBlength = sizeof line;
+    if (!GetCommState(port, &line))
+        return false;
+    line.BaudRate = CBR_2400;
+    line.ByteSize = 8;
+    line.Parity = NOPARITY;
+    line.StopBits = ONESTOPBIT;
+    line.fBinary = TRUE;
+    line.fParity = FALSE;
+    // No handshake: a null-modem cable has no modem lines to wait for.
+    line.fOutxCtsFlow = FALSE;
+    line.fOutxDsrFlow = FALSE;
+    line.fDtrControl = DTR_CONTROL_ENABLE;
+    line.fRtsControl = RTS_CONTROL_ENABLE;
+    line.fOutX = FALSE;
+    line.fInX = FALSE;
+    return SetCommState(port, &line) != 0;
+}
+
+/// "COM17" and "\\.\COM17" both name the port; the device namespace reaches every number.
+std::string devicePath(const std::string& name)
+{
+    return name.starts_with("\\\\.\\") ? name : "\\\\.\\" + name;
+}
+
+} // namespace
+
+OpenedOutlet openPtyOutlet(std::string& /*slavePath*/)
+{
+    return std::string("--pty is available on Linux only: on Windows use --device COMn "
+                       "with a pair of virtual null-modem ports");
+}
+
+OpenedOutlet openDeviceOutlet(const std::string& path)
+{
+    const HANDLE port = CreateFileA(
+        devicePath(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (port == INVALID_HANDLE_VALUE)
+        return systemError("cannot open " + path);
+    if (GetFileType(port) != FILE_TYPE_CHAR) {
+        CloseHandle(port);
+        return path + " is not a serial device";
+    }
+    if (!setLine2400Raw(port)) {
+        std::string reason = systemError("cannot set " + path + " to 2400 baud 8N1");
+        CloseHandle(port);
+        return reason;
+    }
+    PurgeComm(port, PURGE_TXCLEAR);
+    return std::make_unique<DeviceOutlet>(port);
+}
+
+} // namespace clampmeter::cli

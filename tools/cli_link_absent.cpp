@@ -1,0 +1,41 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// log and ports in a build without Qt: they run the program's serial link, which needs Qt Core
+// and Qt SerialPort, so here they only say so.
+
+#include "cli_commands.h"
+
+#include <ostream>
+
+namespace clampmeter::cli {
+
+namespace {
+
+int notAvailable(std::string_view command, std::ostream& err)
+{
+    err << "clampmeter-cli: " << command << " is not available in this build (built without Qt)\n";
+    return 1;
+}
+
+} // namespace
+
+#ifdef _WIN32
+// The logger's rules are POSIX and not built here.
+const std::string_view kLogHelp = "clampmeter-cli log\n"
+                                  "    Not available in this build (it needs Qt).\n";
+#endif
+const std::string_view kPortsHelp = "clampmeter-cli ports\n"
+                                    "    Not available in this build (it needs Qt).\n";
+
+int runLog(std::span<const std::string_view>, std::ostream&, std::ostream& err)
+{
+    return notAvailable("log", err);
+}
+
+int runPorts(std::span<const std::string_view>, std::ostream&, std::ostream& err)
+{
+    return notAvailable("ports", err);
+}
+
+} // namespace clampmeter::cli

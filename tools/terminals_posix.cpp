@@ -1,0 +1,31 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "terminals.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace clampmeter::cli {
+
+bool standardInputIsTerminal()
+{
+    return ::isatty(STDIN_FILENO) != 0;
+}
+
+bool standardOutputIsTerminal()
+{
+    return ::isatty(STDOUT_FILENO) != 0;
+}
+
+bool pathIsTerminal(const std::string& path)
+{
+    // Without blocking: a serial line with no carrier would hold the open up.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const bool terminal = fd >= 0 && ::isatty(fd) != 0;
+    if (fd >= 0)
+        ::close(fd);
+    return terminal;
+}
+
+} // namespace clampmeter::cli
