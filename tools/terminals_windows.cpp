@@ -5,29 +5,36 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <io.h>
-
 namespace clampmeter::cli {
+
+namespace {
+
+// Consoles and serial ports are character devices; files and pipes are not.
+bool isCharacterDevice(HANDLE handle)
+{
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE
+        && GetFileType(handle) == FILE_TYPE_CHAR;
+}
+
+} // namespace
 
 bool standardInputIsTerminal()
 {
-    return _isatty(_fileno(stdin)) != 0;
+    return isCharacterDevice(GetStdHandle(STD_INPUT_HANDLE));
 }
 
 bool standardOutputIsTerminal()
 {
-    return _isatty(_fileno(stdout)) != 0;
+    return isCharacterDevice(GetStdHandle(STD_OUTPUT_HANDLE));
 }
 
 bool pathIsTerminal(const std::string& path)
 {
-    // Consoles and serial ports are character devices; files and pipes are not.
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
         nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    const bool terminal = GetFileType(file) == FILE_TYPE_CHAR;
+    const bool terminal = isCharacterDevice(file);
     CloseHandle(file);
     return terminal;
 }

@@ -1,0 +1,123 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// clampmeter-cli on Windows: decode reads a capture as raw bytes, also from a redirected
+// standard input, with the same exit codes as elsewhere; simulate's outlets say what Windows
+// lacks instead of failing some other way.
+
+#include "cli_commands.h"
+
+#include "../registry/temp_folder.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace clampmeter {
+namespace {
+
+struct CommandRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+CommandRun simulate(std::vector<std::string_view> args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    CommandRun run;
+    run.code = cli::runSimulate(args, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+CommandRun decode(const std::string& bytes)
+{
+    std::istringstream in(bytes);
+    std::ostringstream out;
+    std::ostringstream err;
+    CommandRun run;
+    run.code = cli::runDecode({}, in, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+/// clampmeter-cli.exe in the build tree, found from this program's own place in it.
+std::filesystem::path cliPath()
+{
+    std::array<char, MAX_PATH> self {};
+    GetModuleFileNameA(nullptr, self.data(), static_cast<DWORD>(self.size()));
+    return std::filesystem::path(self.data()).parent_path() / ".." / ".." / "tools"
+        / "clampmeter-cli.exe";
+}
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+TEST(CliOnWindows, DecodeReadsARedirectedCaptureAsRawBytes)
+{
+    // A capture holds any byte: a standard input in text mode would end it at the first 0x1A
+    // and turn CR LF into LF, and a standard output in text mode would write CR LF lines.
+    const CommandRun first = simulate({"--count", "20", "--seed", "7"});
+    const CommandRun second = simulate({"--count", "20", "--seed", "8"});
+    ASSERT_EQ(first.code + second.code, 0) << first.err << second.err;
+    const std::string capture = first.out + "\r\n\x1A\r\n" + second.out;
+    const CommandRun inProcess = decode(capture);
+    ASSERT_EQ(inProcess.code, 0) << inProcess.err;
+
+    TempFolder folder;
+    const auto input = folder.path() / "capture.bin";
+    const auto output = folder.path() / "decoded.txt";
+    std::ofstream(input, std::ios::binary) << capture;
+    // cmd /c drops the outer quotes of a command that starts with one.
+    const std::string command = "\"\"" + cliPath().string() + "\" decode < \"" + input.string()
+        + "\" > \"" + output.string() + "\"\"";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_EQ(readFile(output), inProcess.out);
+}
+
+TEST(CliOnWindows, DecodeOfAFileThatCannotBeReadIsAnInputError)
+{
+    TempFolder folder;
+    const std::string missing = (folder.path() / "missing.bin").string();
+    const std::string_view args[] = {missing};
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(cli::runDecode(args, in, out, err), 2);
+    EXPECT_NE(err.str().find("cannot read '" + missing + "'"), std::string::npos) << err.str();
+    const std::string folderName = folder.path().string();
+    const std::string_view folderArgs[] = {folderName};
+    EXPECT_EQ(cli::runDecode(folderArgs, in, out, err), 2);
+}
+
+TEST(CliOnWindows, SimulateSaysThatPseudoTerminalsAreForLinux)
+{
+    const CommandRun run = simulate({"--pty", "--count", "1"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("--pty is available on Linux only"), std::string::npos) << run.err;
+}
+
+TEST(CliOnWindows, SimulateNamesAPortItCannotOpen)
+{
+    const CommandRun run = simulate({"--device", "COM250", "--count", "1"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("cannot open COM250"), std::string::npos) << run.err;
+}
+
+} // namespace
+} // namespace clampmeter
