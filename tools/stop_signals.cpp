@@ -3,12 +3,10 @@
 
 #include "stop_signals.h"
 
-#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
-#include <thread>
 #include <unistd.h>
 
 namespace clampmeter::cli {
@@ -17,10 +15,6 @@ namespace {
 // A signal handler can reach nothing but a global; a lock-free atomic is safe to set there.
 std::atomic<bool> g_stopRequested {false};
 static_assert(std::atomic<bool>::is_always_lock_free);
-
-// Short enough that a stop feels immediate, even when the signal lands on another thread
-// and so does not interrupt this thread's sleep.
-constexpr std::chrono::milliseconds kPollSlice {20};
 
 // The write end of the wake pipe, or -1. Set before the handler is installed.
 std::atomic<int> g_wakeWrite {-1};
@@ -70,20 +64,6 @@ StopSignals::~StopSignals()
 bool StopSignals::stopRequested() const
 {
     return g_stopRequested.load();
-}
-
-bool StopSignals::pause(std::chrono::milliseconds duration) const
-{
-    const auto deadline = std::chrono::steady_clock::now() + duration;
-    for (;;) {
-        if (stopRequested())
-            return false;
-        const auto left = deadline - std::chrono::steady_clock::now();
-        if (left <= std::chrono::steady_clock::duration::zero())
-            return true;
-        std::this_thread::sleep_for(
-            std::min<std::chrono::steady_clock::duration>(left, kPollSlice));
-    }
 }
 
 } // namespace clampmeter::cli

@@ -8,17 +8,12 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
-#include <thread>
 
 namespace clampmeter::cli {
 namespace {
 
 std::atomic<bool> g_stopRequested {false};
-
-// Short enough that a stop feels immediate.
-constexpr std::chrono::milliseconds kPollSlice {20};
 
 BOOL WINAPI requestStop(DWORD event)
 {
@@ -49,20 +44,6 @@ StopSignals::~StopSignals()
 bool StopSignals::stopRequested() const
 {
     return g_stopRequested.load();
-}
-
-bool StopSignals::pause(std::chrono::milliseconds duration) const
-{
-    const auto deadline = std::chrono::steady_clock::now() + duration;
-    for (;;) {
-        if (stopRequested())
-            return false;
-        const auto left = deadline - std::chrono::steady_clock::now();
-        if (left <= std::chrono::steady_clock::duration::zero())
-            return true;
-        std::this_thread::sleep_for(
-            std::min<std::chrono::steady_clock::duration>(left, kPollSlice));
-    }
 }
 
 } // namespace clampmeter::cli
