@@ -5,6 +5,7 @@
 
 #include "checked_output.h"
 #include "cli_commands.h"
+#include "shared/version.h"
 
 #include <iostream>
 #include <string>
@@ -27,7 +28,10 @@ std::string helpText()
         + std::string(clampmeter::cli::kDecodeHelp) + "\n" + std::string(clampmeter::cli::kLogHelp)
         + "\n" + std::string(clampmeter::cli::kPortsHelp) + "\n"
         + "clampmeter-cli --help\n"
-          "    Show this text.\n";
+          "    Show this text.\n"
+          "\n"
+          "clampmeter-cli --version\n"
+          "    Show the version.\n";
 }
 
 int runCommand(const std::vector<std::string_view>& args)
@@ -40,6 +44,9 @@ int runCommand(const std::vector<std::string_view>& args)
     const std::span<const std::string_view> rest(args.begin() + 1, args.end());
     if (command == "--help" || command == "-h" || command == "help")
         return clampmeter::cli::writeText("clampmeter-cli", helpText(), std::cout, std::cerr);
+    if (command == "--version")
+        return clampmeter::cli::writeText("clampmeter-cli",
+            "clampmeter-cli " + std::string(clampmeter::kVersion) + "\n", std::cout, std::cerr);
     if (command == "decode")
         return clampmeter::cli::runDecode(rest, std::cin, std::cout, std::cerr);
     if (command == "simulate")

@@ -3,6 +3,7 @@
 
 #include "cli_commands.h"
 #include "platform/pseudo_terminal.h"
+#include "shared/version.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -319,6 +320,18 @@ TEST_F(CliDecodeFile, BuiltExecutableDecodesAFileAndStandardInput)
     const int status
         = std::system((program + " decode /nonexistent/capture.bin 2>/dev/null").c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+}
+
+TEST(CliVersion, TheBuiltExecutableNamesItselfAndTheProjectsVersion)
+{
+    FILE* pipe = popen((std::string(CLAMPMETER_CLI_PATH) + " --version").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::array<char, 256> chunk {};
+    const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), pipe);
+    const int status = pclose(pipe);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(std::string(chunk.data(), n), "clampmeter-cli " + std::string(kVersion) + "\n");
+    EXPECT_FALSE(kVersion.empty());
 }
 
 TEST_F(CliDecodeFile, ALiveLineThatGoesAwayEndsWithWhatWasReadAndExitCode1)
