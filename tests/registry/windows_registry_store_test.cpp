@@ -9,15 +9,20 @@
 #include "registry/windows_registry_store.h"
 
 #include "counting_store.h"
+#include "own_branch_store.h"
+#include "registry_behaviours.h"
 #include "registry_test_support.h"
 
 #include <windows.h>
+
+#include <sddl.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
+#include <vector>
 
 namespace clampmeter {
 namespace {
@@ -31,29 +36,110 @@ bool runningUnderWine()
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-class WindowsRegistry : public testing::Test {
-protected:
-    void SetUp() override
+/// Replaces the access rules of the key at `path` below the root with those of `sddl`. The
+/// key's owner may always change them, whatever they allow.
+bool setAccessRules(const std::string& path, const char* sddl)
+{
+    PSECURITY_DESCRIPTOR rules = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
+            sddl, SDDL_REVISION_1, &rules, nullptr))
+        return false;
+    HKEY key = nullptr;
+    LSTATUS status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &key);
+    if (status == ERROR_SUCCESS) {
+        status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, rules);
+        RegCloseKey(key);
+    }
+    LocalFree(rules);
+    return status == ERROR_SUCCESS;
+}
+
+/// Everyone may read the key, nobody may change it; not inherited from the parent.
+constexpr const char* kReadOnlyRules = "D:P(A;;KR;;;WD)";
+constexpr const char* kFullAccessRules = "D:(A;;KA;;;WD)";
+
+/// A key of the test's own right below the shared branch, removed afterwards, and a check that
+/// the branch's other entries are still there.
+class OwnKey {
+public:
+    void enter()
     {
         m_before = subKeyNames(m_windows, CDoReg::kBasePath);
-        ASSERT_FALSE(m_reg.IsExistKeyLG(m_own)) << "left over from an earlier run: " << m_own;
+        ASSERT_FALSE(CDoReg(m_windows).IsExistKeyLG(name)) << "left over from an earlier run";
+        ASSERT_EQ(CDoReg(m_windows).CreatKeyLG(name), -1);
     }
-    void TearDown() override
+    void leave(const std::vector<std::string>& lockedPaths)
     {
-        m_reg.DeleteKeyLG(m_own);
+        for (const std::string& path : lockedPaths)
+            setAccessRules(path, kFullAccessRules);
+        EXPECT_TRUE(CDoReg(m_windows).DeleteKeyLG(name));
         EXPECT_EQ(subKeyNames(m_windows, CDoReg::kBasePath), m_before)
             << "the branch's other entries changed";
     }
 
+    const std::string name = "clampmeter-test-" + std::to_string(std::random_device()());
+
+private:
+    WindowsRegistryStore m_windows;
+    std::vector<std::string> m_before;
+};
+
+class WindowsRegistry : public testing::Test {
+protected:
+    void SetUp() override { m_ownKey.enter(); }
+    void TearDown() override { m_ownKey.leave({}); }
+
     /// A name below this test's own key.
     std::string own(std::string_view below) const { return m_own + "\\" + std::string(below); }
 
+    OwnKey m_ownKey;
+    const std::string& m_own = m_ownKey.name;
     WindowsRegistryStore m_windows;
     CountingStore m_store {m_windows};
     CDoReg m_reg {m_store};
-    std::vector<std::string> m_before;
-    const std::string m_own = "clampmeter-test-" + std::to_string(std::random_device()());
 };
+
+// The registry class's whole table on the real registry, with the branch moved into a key of
+// the test's own so that counting and emptying it touches nothing else.
+class WindowsRegistryBehaviour : public testing::TestWithParam<Behaviour>, public BehaviourStore {
+protected:
+    void SetUp() override { m_ownKey.enter(); }
+    void TearDown() override { m_ownKey.leave(m_locked); }
+
+    RegistryStore& store() override { return m_branch; }
+    void makeReadableOnly(std::string_view subKeyName) override
+    {
+        const std::string path = m_branch.moved(fullPath(subKeyName));
+        m_locked.push_back(path);
+        ASSERT_TRUE(setAccessRules(path, kReadOnlyRules)) << path;
+    }
+
+    OwnKey m_ownKey;
+    WindowsRegistryStore m_windows;
+    OwnBranchStore m_branch {m_windows, m_ownKey.name};
+    CountingStore m_store {m_branch};
+    CDoReg m_reg {m_store};
+    std::vector<std::string> m_locked;
+};
+
+TEST_P(WindowsRegistryBehaviour, GivesItsResultAndClosesEveryKey)
+{
+    const Behaviour& behaviour = GetParam();
+    if (behaviour.wineDiffers != nullptr && runningUnderWine())
+        GTEST_SKIP() << behaviour.wineDiffers;
+    behaviour.arrange(m_reg, *this);
+
+    EXPECT_EQ(behaviour.act(m_reg), behaviour.expected);
+    EXPECT_TRUE(m_store.openKeys().empty());
+    EXPECT_EQ(m_store.opened(), m_store.closed());
+    if (behaviour.probe) {
+        EXPECT_EQ(behaviour.probe(m_reg), behaviour.expectedProbe);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CDoReg, WindowsRegistryBehaviour,
+    ::testing::ValuesIn(registryBehaviours()),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(WindowsRegistry, EveryMethodWorksBelowTheBranch)
 {
@@ -126,6 +212,48 @@ TEST_F(WindowsRegistry, KeyNamesOfTheLongestLengthWork)
     EXPECT_TRUE(m_reg.SetStringValueLG(own(longest), "Path", "x"));
     EXPECT_EQ(m_reg.SubKeyCount(m_own), 1);
     EXPECT_EQ(m_reg.CreatKeyLG(own(longest + "k")), 0);
+}
+
+TEST_F(WindowsRegistry, TreesGoAsDeepAsTheRegistryAllows)
+{
+    if (runningUnderWine())
+        GTEST_SKIP() << "wine caps an ANSI sub-key path at 259 characters, far fewer than 512 "
+                        "levels";
+    // The registry keeps keys up to 512 levels below the root; the test's own key is the
+    // sixth level.
+    const std::size_t allowed = 512 - 6;
+    std::string deepest = "L";
+    for (std::size_t level = 1; level < allowed; ++level)
+        deepest += "\\L";
+    EXPECT_EQ(m_reg.CreatKeyLG(own(deepest)), -1);
+    EXPECT_TRUE(m_reg.SetLongValueLG(own(deepest), "Level", static_cast<std::int32_t>(allowed)));
+    EXPECT_EQ(shown(m_reg.GetKeyValueLG(own(deepest), "Level")), "long:506");
+    EXPECT_EQ(m_reg.CreatKeyLG(own(deepest + "\\Below")), 0);
+    EXPECT_TRUE(m_reg.DeleteKeyLG(own("L")));
+    EXPECT_EQ(m_reg.SubKeyCount(m_own), 0);
+    EXPECT_EQ(m_store.opened(), m_store.closed());
+}
+
+TEST_F(WindowsRegistry, DeletesAWideAndDeepTree)
+{
+    std::vector<std::string> level = {own("Wide")};
+    for (int depth = 0; depth < 4; ++depth) {
+        std::vector<std::string> next;
+        for (const std::string& parent : level) {
+            for (const char* child : {"a", "b", "c"}) {
+                next.push_back(parent + "\\" + child);
+                ASSERT_EQ(m_reg.CreatKeyLG(next.back()), -1);
+                ASSERT_TRUE(m_reg.SetStringValueLG(next.back(), "Path", next.back()));
+            }
+        }
+        level = next;
+    }
+    ASSERT_EQ(m_reg.SubKeyCount(own("Wide\\b\\c\\a")), 3);
+
+    EXPECT_TRUE(m_reg.DeleteKeyLG(own("Wide")));
+    EXPECT_EQ(m_reg.SubKeyCount(m_own), 0);
+    EXPECT_TRUE(m_store.openKeys().empty());
+    EXPECT_EQ(m_store.opened(), m_store.closed());
 }
 
 } // namespace
