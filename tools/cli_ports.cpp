@@ -21,7 +21,8 @@ const std::string_view kPortsHelp
       "    would use: the first CP210x bridge in natural order. For that one, say\n"
       "    whether this user can open it and, when not, why and what to do (join the\n"
       "    group that owns the device: sudo usermod -aG GROUP $USER, then log out and\n"
-      "    in).\n"
+      "    in; or install the clampmeter package, whose udev rule gives the user at\n"
+      "    the computer access, and plug the meter in again).\n"
       "    Exit codes: 0 a bridge was found, 1 none was found (or the list could not\n"
       "    be written), 2 bad options.\n";
 

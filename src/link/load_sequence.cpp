@@ -40,7 +40,9 @@ std::string portOpenFailureMessage(std::string_view portName, const PortOpenResu
         message += "\n\nYour user is not allowed to use the port: it is not in the group that "
                    "owns the device ("
             + group + "). Add it with\n\n    sudo usermod -aG " + group
-            + " $USER\n\nthen log out and log in again.";
+            + " $USER\n\nthen log out and log in again.\n\nOr install the clampmeter package: "
+              "its udev rule (60-clampmeter.rules) gives the user at the computer access to "
+              "the bridge. If it is installed already, unplug the meter and plug it in again.";
         break;
     }
     case PortOpenError::InUse:
