@@ -6,10 +6,12 @@
 // the program looks for the meter's bridge.
 
 #include "app/design_fonts.h"
+#include "app/info_options.h"
 #include "app/program.h"
 #include "app/simulator_feeder.h"
 #include "link/static_serial_device_map.h"
 #include "platform/system_clock.h"
+#include "shared/version.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -19,14 +21,14 @@
 int main(int argc, char* argv[])
 {
     using namespace clampmeter;
-    QApplication app(argc, argv);
-    registerDesignFonts();
-    QApplication::setApplicationName(QStringLiteral("clampmeter-demo"));
+    QCoreApplication::setApplicationName(QStringLiteral("clampmeter-demo"));
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(kVersion));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("The clamp meter program, fed by a simulated meter."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption scenario(QStringLiteral("scenario"),
         QStringLiteral("Simulator scenario (tour, vac, aac, kw, kva, "
                        "kvar, pf, energy, faults)."),
@@ -39,6 +41,15 @@ int main(int argc, char* argv[])
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Simulator seed."),
         QStringLiteral("n"), QStringLiteral("1"));
     parser.addOptions({scenario, interval, seed});
+    // --help and --version are answered from a plain core application, which needs no
+    // display: processing prints the answer and ends the program.
+    if (findInfoRequest(argc, argv) != InfoRequest::None) {
+        const QCoreApplication info(argc, argv);
+        parser.process(info);
+    }
+    QApplication app(argc, argv);
+    registerDesignFonts();
+    QGuiApplication::setDesktopFileName(QStringLiteral(CLAMPMETER_DEMO_APP_ID));
     parser.process(app);
 
     SimulatorSettings settings;

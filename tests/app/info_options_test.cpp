@@ -1,0 +1,110 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// --help and --version of the real clampmeter and clampmeter-demo, on a machine without a
+// display: the build makes the manual pages from them, wherever it runs.
+
+#include "shared/version.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+
+namespace clampmeter {
+namespace {
+
+struct ProgramRun {
+    int status = -1; ///< as std::system returns it
+    std::string out;
+    std::string err;
+
+    bool succeeded() const { return WIFEXITED(status) && WEXITSTATUS(status) == 0; }
+};
+
+std::string fileText(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The X11 platform with no display to connect to: an application object that wanted a
+// window system would fail at once. Sixty seconds stop a program that started anyway.
+ProgramRun runWithoutDisplay(
+    const std::string& program, const std::string& arguments, const std::string& outTarget = "")
+{
+    const std::filesystem::path dir = testing::TempDir();
+    const std::filesystem::path out = dir / "info_options.out";
+    const std::filesystem::path err = dir / "info_options.err";
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 60 '"
+        + program + "' " + arguments + " >"
+        + (outTarget.empty() ? "'" + out.string() + "'" : outTarget) + " 2>'" + err.string() + "'";
+    ProgramRun run;
+    run.status = std::system(command.c_str());
+    run.out = outTarget.empty() ? fileText(out) : "";
+    run.err = fileText(err);
+    std::filesystem::remove(out);
+    std::filesystem::remove(err);
+    return run;
+}
+
+struct InfoCase {
+    const char* name;
+    const char* program;
+    const char* arguments;
+    std::string expectedStart; ///< what standard output starts with
+    std::string expectedPart; ///< and contains further on
+};
+
+class InfoOptions : public testing::TestWithParam<InfoCase> { };
+
+TEST_P(InfoOptions, AreAnsweredOnStandardOutputWithoutADisplay)
+{
+    const InfoCase& c = GetParam();
+    const ProgramRun run = runWithoutDisplay(c.program, c.arguments);
+    EXPECT_TRUE(run.succeeded()) << run.status << "\n" << run.err;
+    EXPECT_TRUE(run.out.starts_with(c.expectedStart)) << run.out;
+    EXPECT_NE(run.out.find(c.expectedPart), std::string::npos) << run.out;
+    EXPECT_EQ(run.err, "");
+}
+
+const std::string kProgramVersion = "clampmeter " + std::string(kVersion) + "\n";
+const std::string kDemoVersion = "clampmeter-demo " + std::string(kVersion) + "\n";
+
+INSTANTIATE_TEST_SUITE_P(Programs, InfoOptions,
+    testing::Values(
+        InfoCase {"ProgramHelp", CLAMPMETER_EXECUTABLE, "--help", "Usage: clampmeter [OPTION]\n",
+            "  -v, --version  show the version and exit\n"},
+        InfoCase {"ProgramShortHelp", CLAMPMETER_EXECUTABLE, "-h", "Usage: clampmeter [OPTION]\n",
+            "  -h, --help     show this text and exit\n"},
+        InfoCase {
+            "ProgramVersion", CLAMPMETER_EXECUTABLE, "--version", kProgramVersion, kProgramVersion},
+        InfoCase {
+            "ProgramShortVersion", CLAMPMETER_EXECUTABLE, "-v", kProgramVersion, kProgramVersion},
+        InfoCase {"DemoHelp", CLAMPMETER_DEMO_PATH, "--help", "Usage: ", "--scenario <name>"},
+        InfoCase {"DemoHelpNamesVersion", CLAMPMETER_DEMO_PATH, "--help", "Usage: ", "--version"},
+        InfoCase {"DemoVersion", CLAMPMETER_DEMO_PATH, "--version", kDemoVersion, kDemoVersion},
+        InfoCase {"DemoVersionAfterOptions", CLAMPMETER_DEMO_PATH, "--seed 4 --version",
+            kDemoVersion, kDemoVersion}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(InfoOptionsControl, TheProgramItselfNeedsTheDisplayTheseRunsLack)
+{
+    // Without this the tests above could pass on a machine where a window opens anyway.
+    const ProgramRun run = runWithoutDisplay(CLAMPMETER_EXECUTABLE, "");
+    EXPECT_FALSE(run.succeeded()) << run.out << run.err;
+    EXPECT_EQ(run.out, "");
+}
+
+TEST(InfoOptionsControl, AnAnswerThatCannotBeWrittenEndsWithAFailure)
+{
+    const ProgramRun run = runWithoutDisplay(CLAMPMETER_EXECUTABLE, "--help", "/dev/full");
+    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 1) << run.status;
+}
+
+} // namespace
+} // namespace clampmeter
