@@ -96,8 +96,10 @@ OpenedOutlet openPtyOutlet(std::string& /*slavePath*/)
 
 OpenedOutlet openDeviceOutlet(const std::string& path)
 {
-    const HANDLE port = CreateFileA(
-        devicePath(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    // The line's settings are read and written through the handle: with write access alone
+    // wine refuses them.
+    const HANDLE port = CreateFileA(devicePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+        nullptr, OPEN_EXISTING, 0, nullptr);
     if (port == INVALID_HANDLE_VALUE)
         return systemError("cannot open " + path);
     if (GetFileType(port) != FILE_TYPE_CHAR) {

@@ -24,6 +24,35 @@ constexpr std::string_view kSynopsis
     = "clampmeter-cli simulate [--pty | --device PATH] [--interval MS] [--count N]\n"
       "                        [--seed N] [--scenario NAME]\n";
 
+#ifdef _WIN32
+constexpr std::string_view kStopHelp
+    = "    Runs until N bursts are written (--count, default: no end) or until Ctrl+C\n"
+      "    or Ctrl+Break, which end it cleanly with exit code 0.\n";
+constexpr std::string_view kLinePortHelp
+    = "    --pty          Linux only: a pseudo-terminal to open as the meter's port.\n"
+      "    --device PATH  Write to a serial port (such as COM3, or COM17: every number\n"
+      "                   works) with a null-modem cable to the computer that runs the\n"
+      "                   program, set to 2400 baud, 8 data bits, no parity, 1 stop\n"
+      "                   bit.\n";
+#else
+constexpr std::string_view kStopHelp
+    = "    Runs until N bursts are written (--count, default: no end) or until SIGINT\n"
+      "    (Ctrl+C) or SIGTERM, which end it cleanly with exit code 0.\n";
+constexpr std::string_view kLinePortHelp
+    = "    --pty          Create a pseudo-terminal and print the path of its slave side\n"
+      "                   (such as /dev/pts/3) as the first line of standard output;\n"
+      "                   open that path as the meter's serial port. The bytes keep to\n"
+      "                   the line's speed: each burst takes its time at 2400 baud\n"
+      "                   (71 ms for a frame), then its gap. As on a real line, bytes\n"
+      "                   that nobody reads are dropped once about 60 frames pile\n"
+      "                   up. After the last of N bursts the line stays up until a\n"
+      "                   reader has taken every byte, for at most 5 s, and then hangs\n"
+      "                   up.\n"
+      "    --device PATH  Write to an existing serial device (such as /dev/ttyUSB0 with\n"
+      "                   a null-modem cable to the computer that runs the program),\n"
+      "                   set to 2400 baud, 8 data bits, no parity, 1 stop bit, raw.\n";
+#endif
+
 std::string helpText()
 {
     std::string text = std::string(kSynopsis)
@@ -31,23 +60,12 @@ std::string helpText()
           "    a meter. Each frame is written as one burst and followed by a quiet gap of\n"
           "    MS milliseconds (--interval, 100 to 600000, default 500): the pause between\n"
           "    the end of one frame and the start of the next. Shorter gaps are refused:\n"
-          "    the program finds where a frame begins only after 100 ms of quiet. Runs\n"
-          "    until N bursts are written (--count, default: no end) or until SIGINT\n"
-          "    (Ctrl+C) or SIGTERM, which end it cleanly with exit code 0. The same --seed\n"
-          "    (0 to 4294967295, default 1) and scenario give the same bytes.\n"
-          "    --pty          Create a pseudo-terminal and print the path of its slave side\n"
-          "                   (such as /dev/pts/3) as the first line of standard output;\n"
-          "                   open that path as the meter's serial port. The bytes keep to\n"
-          "                   the line's speed: each burst takes its time at 2400 baud\n"
-          "                   (71 ms for a frame), then its gap. As on a real line, bytes\n"
-          "                   that nobody reads are dropped once about 60 frames pile\n"
-          "                   up. After the last of N bursts the line stays up until a\n"
-          "                   reader has taken every byte, for at most 5 s, and then hangs\n"
-          "                   up.\n"
-          "    --device PATH  Write to an existing serial device (such as /dev/ttyUSB0 with\n"
-          "                   a null-modem cable to the computer that runs the program),\n"
-          "                   set to 2400 baud, 8 data bits, no parity, 1 stop bit, raw.\n"
-          "    Without --pty or --device the bytes go to standard output back to back, with\n"
+          "    the program finds where a frame begins only after 100 ms of quiet.\n"
+        + std::string(kStopHelp)
+        + "    The same --seed (0 to 4294967295, default 1) and scenario give the same\n"
+          "    bytes.\n"
+        + std::string(kLinePortHelp)
+        + "    Without --pty or --device the bytes go to standard output back to back, with\n"
           "    no gaps and no waiting, to make a capture file for decode; --count is then\n"
           "    required and standard output must not be a terminal:\n"
           "        clampmeter-cli simulate --count 20 > capture.bin\n"

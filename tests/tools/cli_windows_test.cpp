@@ -119,5 +119,38 @@ TEST(CliOnWindows, SimulateNamesAPortItCannotOpen)
     EXPECT_NE(run.err.find("cannot open COM250"), std::string::npos) << run.err;
 }
 
+TEST(CliOnWindows, SimulateWritesTheFramesToASerialPort)
+{
+    // The far end of the port is read by another program, which writes what it reads to a
+    // file (scripts/windows-test links a COM port of wine's to a pseudo-terminal for this).
+    const char* port = std::getenv("CLAMPMETER_TEST_COM_PORT");
+    const char* capture = std::getenv("CLAMPMETER_TEST_COM_CAPTURE");
+    if (port == nullptr || capture == nullptr)
+        GTEST_SKIP() << "needs a serial port whose far end is captured to a file "
+                        "(CLAMPMETER_TEST_COM_PORT, CLAMPMETER_TEST_COM_CAPTURE)";
+    const CommandRun run
+        = simulate({"--device", port, "--count", "5", "--interval", "100", "--seed", "3"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    const std::string expected = simulate({"--count", "5", "--interval", "100", "--seed", "3"}).out;
+    ASSERT_EQ(expected.size(), 5U * 17U);
+    for (int wait = 0; wait < 50 && readFile(capture).size() < expected.size(); ++wait)
+        Sleep(100);
+    EXPECT_EQ(readFile(capture), expected);
+}
+
+TEST(CliOnWindows, SimulateHelpSpeaksOfWindows)
+{
+    const CommandRun run = simulate({"--help"});
+    EXPECT_EQ(run.code, 0);
+    for (const char* posixOnly : {"SIGINT", "SIGTERM", "/dev/"})
+        EXPECT_EQ(run.out.find(posixOnly), std::string::npos) << posixOnly;
+    EXPECT_NE(run.out.find("Ctrl+C"), std::string::npos);
+    EXPECT_NE(run.out.find("COM17"), std::string::npos);
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_LE(line.size(), 80U) << line;
+}
+
 } // namespace
 } // namespace clampmeter
