@@ -31,15 +31,7 @@ protected:
 
 TEST_P(RegistryBehaviour, GivesItsResultAndClosesEveryKey)
 {
-    const Behaviour& behaviour = GetParam();
-    behaviour.arrange(m_reg, *this);
-
-    EXPECT_EQ(behaviour.act(m_reg), behaviour.expected);
-    EXPECT_TRUE(m_store.openKeys().empty());
-    EXPECT_EQ(m_store.opened(), m_store.closed());
-    if (behaviour.probe) {
-        EXPECT_EQ(behaviour.probe(m_reg), behaviour.expectedProbe);
-    }
+    checkBehaviour(GetParam(), m_reg, m_store, *this);
 }
 
 INSTANTIATE_TEST_SUITE_P(CDoReg, RegistryBehaviour, ::testing::ValuesIn(registryBehaviours()),

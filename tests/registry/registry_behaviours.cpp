@@ -5,6 +5,8 @@
 
 #include "registry_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <limits>
 
 namespace clampmeter {
@@ -236,6 +238,18 @@ const Behaviour kBehaviours[] = {
 std::span<const Behaviour> registryBehaviours()
 {
     return kBehaviours;
+}
+
+void checkBehaviour(
+    const Behaviour& behaviour, CDoReg& reg, const CountingStore& counted, BehaviourStore& store)
+{
+    behaviour.arrange(reg, store);
+    EXPECT_EQ(behaviour.act(reg), behaviour.expected);
+    EXPECT_TRUE(counted.openKeys().empty());
+    EXPECT_EQ(counted.opened(), counted.closed());
+    if (behaviour.probe) {
+        EXPECT_EQ(behaviour.probe(reg), behaviour.expectedProbe);
+    }
 }
 
 } // namespace clampmeter

@@ -6,6 +6,8 @@
 #include "registry/c_do_reg.h"
 #include "registry/registry_store.h"
 
+#include "counting_store.h"
+
 #include <functional>
 #include <ostream>
 #include <span>
@@ -47,5 +49,10 @@ inline void PrintTo(const Behaviour& row, std::ostream* out)
 
 /// Every case of the registry class's behaviour, the same for every store.
 std::span<const Behaviour> registryBehaviours();
+
+/// Arranges the case in `store`, then checks its result through `reg` (which works on
+/// `counted`), that every key it opened is closed, and what the store holds afterwards.
+void checkBehaviour(
+    const Behaviour& behaviour, CDoReg& reg, const CountingStore& counted, BehaviourStore& store);
 
 } // namespace clampmeter

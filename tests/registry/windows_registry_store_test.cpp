@@ -127,14 +127,7 @@ TEST_P(WindowsRegistryBehaviour, GivesItsResultAndClosesEveryKey)
     const Behaviour& behaviour = GetParam();
     if (behaviour.wineDiffers != nullptr && runningUnderWine())
         GTEST_SKIP() << behaviour.wineDiffers;
-    behaviour.arrange(m_reg, *this);
-
-    EXPECT_EQ(behaviour.act(m_reg), behaviour.expected);
-    EXPECT_TRUE(m_store.openKeys().empty());
-    EXPECT_EQ(m_store.opened(), m_store.closed());
-    if (behaviour.probe) {
-        EXPECT_EQ(behaviour.probe(m_reg), behaviour.expectedProbe);
-    }
+    checkBehaviour(behaviour, m_reg, m_store, *this);
 }
 
 INSTANTIATE_TEST_SUITE_P(CDoReg, WindowsRegistryBehaviour,
