@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# The packaged clampmeter-demo on the offscreen platform: it names the pseudo-terminal of its
+# simulated meter and runs on it, showing a frame every few tenths of a second, until
+# `timeout` ends it.
+#   demo_check.sh UNPACKED
+set -euo pipefail
+root=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+
+status=0
+QT_QPA_PLATFORM=offscreen timeout 8 "$root/usr/bin/clampmeter-demo" --interval 100 \
+    >"$dir/out" 2>"$dir/err" || status=$?
+if [ "$status" -ne 124 ] || ! grep -q '^Simulated meter on /dev/pts/' "$dir/out"; then
+    echo "clampmeter-demo ended with $status before it was stopped; it said:"
+    cat "$dir/out" "$dir/err"
+    exit 1
+fi
