@@ -97,21 +97,23 @@ add_custom_target(clampmeter_installed_data ALL
 
 # The bridge's udev rule. Under the prefix /usr (a package) it goes where the system's udev
 # keeps its packaged rules (/lib/udev/rules.d on Debian 12, as pkg-config's udev says); under
-# any other prefix to lib/udev/rules.d below it, which udev reads for /usr/local.
+# any other prefix to lib/udev/rules.d below it, which udev reads for /usr/local. Chosen when
+# installing, so that `cmake --install --prefix` elsewhere never writes to the system's /lib.
 set(CLAMPMETER_UDEV_RULES_DIR "" CACHE PATH
-  "Where the udev rule is installed (empty: chosen from the prefix)")
-set(udev_rules_dir ${CLAMPMETER_UDEV_RULES_DIR})
-if(NOT udev_rules_dir AND CMAKE_INSTALL_PREFIX STREQUAL "/usr")
-  find_package(PkgConfig QUIET)
-  if(PKG_CONFIG_FOUND)
-    pkg_get_variable(udev_dir udev udevdir)
-  endif()
-  if(NOT udev_dir)
-    set(udev_dir /lib/udev)
-  endif()
-  set(udev_rules_dir ${udev_dir}/rules.d)
-elseif(NOT udev_rules_dir)
-  set(udev_rules_dir lib/udev/rules.d)
+  "Absolute folder for the udev rule (empty: chosen from the prefix when installing)")
+find_package(PkgConfig QUIET)
+if(PKG_CONFIG_FOUND)
+  pkg_get_variable(CLAMPMETER_SYSTEM_UDEV_DIR udev udevdir)
 endif()
-install(FILES ${CLAMPMETER_DATA_DIR}/udev/60-clampmeter.rules DESTINATION ${udev_rules_dir}
-  COMPONENT Program)
+if(NOT CLAMPMETER_SYSTEM_UDEV_DIR)
+  set(CLAMPMETER_SYSTEM_UDEV_DIR /lib/udev)
+endif()
+install(CODE "
+  set(rules_dir \"${CLAMPMETER_UDEV_RULES_DIR}\")
+  if(NOT rules_dir AND CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+    set(rules_dir \"${CLAMPMETER_SYSTEM_UDEV_DIR}/rules.d\")
+  elseif(NOT rules_dir)
+    set(rules_dir \"\${CMAKE_INSTALL_PREFIX}/lib/udev/rules.d\")
+  endif()
+  file(INSTALL DESTINATION \"\${rules_dir}\" TYPE FILE
+    FILES \"${CLAMPMETER_DATA_DIR}/udev/60-clampmeter.rules\")" COMPONENT Program)
