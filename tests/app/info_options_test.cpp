@@ -8,10 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <sys/wait.h>
 
@@ -37,9 +39,13 @@ std::string fileText(const std::filesystem::path& path)
 ProgramRun runWithoutDisplay(
     const std::string& program, const std::string& arguments, const std::string& outTarget = "")
 {
+    // Named after the test, since CTest runs the cases side by side.
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(test->test_suite_name()) + "." + test->name();
+    std::replace(name.begin(), name.end(), '/', '_');
     const std::filesystem::path dir = testing::TempDir();
-    const std::filesystem::path out = dir / "info_options.out";
-    const std::filesystem::path err = dir / "info_options.err";
+    const std::filesystem::path out = dir / (name + ".out");
+    const std::filesystem::path err = dir / (name + ".err");
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 60 '"
         + program + "' " + arguments + " >"
         + (outTarget.empty() ? "'" + out.string() + "'" : outTarget) + " 2>'" + err.string() + "'";
@@ -59,6 +65,11 @@ struct InfoCase {
     std::string expectedStart; ///< what standard output starts with
     std::string expectedPart; ///< and contains further on
 };
+
+void PrintTo(const InfoCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class InfoOptions : public testing::TestWithParam<InfoCase> { };
 
