@@ -29,7 +29,8 @@ constexpr std::string_view kStopHelp
     = "    Runs until N bursts are written (--count, default: no end) or until Ctrl+C\n"
       "    or Ctrl+Break, which end it cleanly with exit code 0.\n";
 constexpr std::string_view kLinePortHelp
-    = "    --pty          Linux only: a pseudo-terminal to open as the meter's port.\n"
+    = "\n"
+      "    --pty          Linux only: a pseudo-terminal to open as the meter's port.\n"
       "    --device PATH  Write to a serial port (such as COM3, or COM17: every number\n"
       "                   works) with a null-modem cable to the computer that runs the\n"
       "                   program, set to 2400 baud, 8 data bits, no parity, 1 stop\n"
@@ -39,7 +40,8 @@ constexpr std::string_view kStopHelp
     = "    Runs until N bursts are written (--count, default: no end) or until SIGINT\n"
       "    (Ctrl+C) or SIGTERM, which end it cleanly with exit code 0.\n";
 constexpr std::string_view kLinePortHelp
-    = "    --pty          Create a pseudo-terminal and print the path of its slave side\n"
+    = "\n"
+      "    --pty          Create a pseudo-terminal and print the path of its slave side\n"
       "                   (such as /dev/pts/3) as the first line of standard output;\n"
       "                   open that path as the meter's serial port. The bytes keep to\n"
       "                   the line's speed: each burst takes its time at 2400 baud\n"
@@ -65,7 +67,8 @@ std::string helpText()
         + "    The same --seed (0 to 4294967295, default 1) and scenario give the same\n"
           "    bytes.\n"
         + std::string(kLinePortHelp)
-        + "    Without --pty or --device the bytes go to standard output back to back, with\n"
+        + "\n"
+          "    Without --pty or --device the bytes go to standard output back to back, with\n"
           "    no gaps and no waiting, to make a capture file for decode; --count is then\n"
           "    required and standard output must not be a terminal:\n"
           "        clampmeter-cli simulate --count 20 > capture.bin\n"
