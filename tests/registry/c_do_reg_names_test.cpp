@@ -205,21 +205,7 @@ TEST_F(RegistryNames, TreesGoAsDeepAsTheRegistryAllows)
 
 TEST_F(RegistryNames, DeletesAWideAndDeepTree)
 {
-    std::vector<std::string> level = {"Wide"};
-    int keys = 0;
-    for (int depth = 0; depth < 4; ++depth) {
-        std::vector<std::string> next;
-        for (const std::string& parent : level) {
-            for (const char* child : {"a", "b", "c"}) {
-                next.push_back(parent + "\\" + child);
-                ASSERT_EQ(m_reg.CreatKeyLG(next.back()), -1);
-                ASSERT_TRUE(m_reg.SetStringValueLG(next.back(), "Path", next.back()));
-                ++keys;
-            }
-        }
-        level = next;
-    }
-    ASSERT_EQ(keys, 3 + 9 + 27 + 81);
+    ASSERT_EQ(createWideTree(m_reg, "Wide", 4), 3 + 9 + 27 + 81);
 
     EXPECT_TRUE(m_reg.DeleteKeyLG("Wide"));
     EXPECT_EQ(m_reg.SubKeyCount(""), 0);

@@ -89,4 +89,25 @@ inline std::vector<std::string> subKeyNames(RegistryStore& store, std::string_vi
     return names;
 }
 
+/// Makes `root` with three sub-keys "a", "b", "c", each with three more, `depth` levels down,
+/// every key holding a value; the number of keys made below `root` (all of them: 3 + 9 + …).
+inline int createWideTree(CDoReg& reg, const std::string& root, int depth)
+{
+    std::vector<std::string> level = {root};
+    int made = 0;
+    for (int down = 0; down < depth; ++down) {
+        std::vector<std::string> next;
+        for (const std::string& parent : level) {
+            for (const char* child : {"a", "b", "c"}) {
+                next.push_back(parent + "\\" + child);
+                if (reg.CreatKeyLG(next.back()) == -1
+                    && reg.SetStringValueLG(next.back(), "Path", next.back()))
+                    ++made;
+            }
+        }
+        level = next;
+    }
+    return made;
+}
+
 } // namespace clampmeter

@@ -229,18 +229,7 @@ TEST_F(WindowsRegistry, TreesGoAsDeepAsTheRegistryAllows)
 
 TEST_F(WindowsRegistry, DeletesAWideAndDeepTree)
 {
-    std::vector<std::string> level = {own("Wide")};
-    for (int depth = 0; depth < 4; ++depth) {
-        std::vector<std::string> next;
-        for (const std::string& parent : level) {
-            for (const char* child : {"a", "b", "c"}) {
-                next.push_back(parent + "\\" + child);
-                ASSERT_EQ(m_reg.CreatKeyLG(next.back()), -1);
-                ASSERT_TRUE(m_reg.SetStringValueLG(next.back(), "Path", next.back()));
-            }
-        }
-        level = next;
-    }
+    ASSERT_EQ(createWideTree(m_reg, own("Wide"), 4), 3 + 9 + 27 + 81);
     ASSERT_EQ(m_reg.SubKeyCount(own("Wide\\b\\c\\a")), 3);
 
     EXPECT_TRUE(m_reg.DeleteKeyLG(own("Wide")));
