@@ -5,11 +5,11 @@
 
 #include "burst_outlet.h"
 #include "checked_output.h"
+#include "option_words.h"
 #include "simulator/meter_simulator.h"
 #include "stop_signals.h"
 #include "terminals.h"
 
-#include <charconv>
 #include <cstdint>
 #include <iostream>
 #include <limits>
@@ -98,30 +98,15 @@ struct SimulateOptions {
     bool help = false;
 };
 
-template <typename Number>
-std::optional<Number> parseNumber(std::string_view text, Number lowest, Number highest)
-{
-    Number value {};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc {} || end != text.data() + text.size() || value < lowest
-        || value > highest)
-        return std::nullopt;
-    return value;
-}
-
 // Reads the options into `options`; returns what is wrong, or an empty text.
 std::string parseOptions(std::span<const std::string_view> args, SimulateOptions& options)
 {
     bool pty = false;
     bool device = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string_view name = args[i];
-        std::optional<std::string_view> value;
-        if (const auto equals = name.find('=');
-            name.starts_with("--") && equals != std::string_view::npos) {
-            value = name.substr(equals + 1);
-            name = name.substr(0, equals);
-        }
+        const OptionWord word = splitOptionWord(args[i]);
+        const std::string_view name = word.name;
+        std::optional<std::string_view> value = word.value;
         const auto takeValue = [&]() -> std::optional<std::string_view> {
             if (value)
                 return value;
@@ -145,19 +130,19 @@ std::string parseOptions(std::span<const std::string_view> args, SimulateOptions
             options.target = Target::Device;
             options.devicePath = std::string(*path);
         } else if (name == "--interval") {
-            const auto ms = parseNumber<std::int64_t>(
+            const auto ms = parseWholeNumber<std::int64_t>(
                 takeValue().value_or(""), kShortestInterval.count(), kLongestInterval.count());
             if (!ms)
                 return "--interval needs a number of milliseconds from 100 to 600000: the "
                        "program finds where a frame begins only after 100 ms of quiet";
             options.settings.interval = std::chrono::milliseconds(*ms);
         } else if (name == "--count") {
-            options.count = parseNumber<std::uint64_t>(
+            options.count = parseWholeNumber<std::uint64_t>(
                 takeValue().value_or(""), 1, std::numeric_limits<std::uint64_t>::max());
             if (!options.count)
                 return "--count needs a whole number of at least 1";
         } else if (name == "--seed") {
-            const auto seed = parseNumber<std::uint32_t>(
+            const auto seed = parseWholeNumber<std::uint32_t>(
                 takeValue().value_or(""), 0, std::numeric_limits<std::uint32_t>::max());
             if (!seed)
                 return "--seed needs a whole number from 0 to 4294967295";

@@ -4,24 +4,18 @@
 #include "log/log_options.h"
 
 #include "cli_commands.h"
+#include "option_words.h"
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace clampmeter::cli {
 namespace {
 
 // Ten years: longer than any run, short enough for a timer.
 constexpr double kLongestDurationSeconds = 10.0 * 366 * 24 * 3600;
-
-std::optional<std::uint64_t> parseCount(std::string_view text)
-{
-    std::uint64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc {} || end != text.data() + text.size() || value == 0)
-        return std::nullopt;
-    return value;
-}
 
 std::optional<std::chrono::milliseconds> parseSeconds(std::string_view text)
 {
@@ -52,7 +46,8 @@ std::string takeOption(
             return "--device needs a PATH";
         options.device = std::string(*value);
     } else if (name == "--count") {
-        options.count = parseCount(value.value_or(""));
+        options.count = parseWholeNumber<std::uint64_t>(
+            value.value_or(""), 1, std::numeric_limits<std::uint64_t>::max());
         if (!options.count)
             return "--count needs a whole number of at least 1";
     } else if (name == "--duration") {
@@ -101,13 +96,9 @@ const std::string_view kLogHelp = [] {
 std::string parseLogOptions(std::span<const std::string_view> args, LogOptions& options)
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string_view name = args[i];
-        std::optional<std::string_view> value;
-        if (const auto equals = name.find('=');
-            name.starts_with("--") && equals != std::string_view::npos) {
-            value = name.substr(equals + 1);
-            name = name.substr(0, equals);
-        }
+        const OptionWord word = splitOptionWord(args[i]);
+        const std::string_view name = word.name;
+        std::optional<std::string_view> value = word.value;
         const bool flag = name == "--help" || name == "-h" || name == "--wait";
         const bool withValue = name == "--format" || name == "--output" || name == "--device"
             || name == "--count" || name == "--duration";
