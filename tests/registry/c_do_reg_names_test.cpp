@@ -114,19 +114,9 @@ TEST_F(RegistryNames, NamesWithAnEmptyLevelAreRefusedByEveryMethodBeforeTheStore
     m_reg.SetStringValueLG("Sentinel", "Path", "kept");
     m_reg.CreatKeyLG("Sentinel\\Child");
     const int openedBefore = m_store.opened();
-    for (const std::string name : {"\\", "\\\\", "\\\\\\", "\\Sentinel", "Sentinel\\\\Child",
-             "Sentinel\\\\", "\\Sentinel\\"}) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(m_reg.CreatKeyLG(name), 0);
-        EXPECT_FALSE(m_reg.SetKeyValueLG(name, "Path", 1, std::string("x")));
-        EXPECT_FALSE(m_reg.SetStringValueLG(name, "Path", "x"));
-        EXPECT_FALSE(m_reg.SetLongValueLG(name, "Path", 1));
-        EXPECT_EQ(shown(m_reg.GetKeyValueLG(name, "Path")), "empty");
-        EXPECT_FALSE(m_reg.DeleteKeyValueLG(name, "Path"));
-        EXPECT_FALSE(m_reg.IsExistKeyLG(name));
-        EXPECT_EQ(m_reg.SubKeyCount(name), 0);
-        EXPECT_FALSE(m_reg.DeleteKeyLG(name));
-    }
+    for (const std::string name :
+        {"\\", "\\\\", "\\\\\\", "\\Sentinel", "Sentinel\\\\Child", "Sentinel\\\\", "\\Sentinel\\"})
+        expectEveryMethodRefuses(m_reg, name);
     EXPECT_EQ(m_store.opened(), openedBefore) << "a refused name reached the store";
     EXPECT_EQ(shown(m_reg.GetKeyValueLG("Sentinel", "Path")), "text:kept");
     EXPECT_EQ(m_reg.SubKeyCount("Sentinel"), 1);

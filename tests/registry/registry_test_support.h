@@ -7,6 +7,8 @@
 #include "registry/reg_variant.h"
 #include "registry/registry_store.h"
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -87,6 +89,21 @@ inline std::vector<std::string> subKeyNames(RegistryStore& store, std::string_vi
         names.emplace_back(name.data(), length);
     store.closeKey(key);
     return names;
+}
+
+/// Every method of the class refuses `name`: nothing is made, read, written or deleted.
+inline void expectEveryMethodRefuses(CDoReg& reg, const std::string& name)
+{
+    SCOPED_TRACE(name);
+    EXPECT_EQ(reg.CreatKeyLG(name), 0);
+    EXPECT_FALSE(reg.SetKeyValueLG(name, "Path", 1, std::string("x")));
+    EXPECT_FALSE(reg.SetStringValueLG(name, "Path", "x"));
+    EXPECT_FALSE(reg.SetLongValueLG(name, "Path", 1));
+    EXPECT_EQ(shown(reg.GetKeyValueLG(name, "Path")), "empty");
+    EXPECT_FALSE(reg.DeleteKeyValueLG(name, "Path"));
+    EXPECT_FALSE(reg.IsExistKeyLG(name));
+    EXPECT_EQ(reg.SubKeyCount(name), 0);
+    EXPECT_FALSE(reg.DeleteKeyLG(name));
 }
 
 /// Makes `root` with three sub-keys "a", "b", "c", each with three more, `depth` levels down,

@@ -159,17 +159,8 @@ TEST_F(WindowsRegistry, NamesWithAnEmptyLevelNeverReachTheBranch)
     m_reg.CreatKeyLG(own("Child"));
     m_reg.SetStringValueLG(m_own, "Path", "kept");
     for (const std::string& name : {std::string("\\"), std::string("\\\\"), "\\" + m_own,
-             m_own + "\\\\Child", m_own + "\\\\", "\\" + m_own + "\\"}) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(m_reg.CreatKeyLG(name), 0);
-        EXPECT_FALSE(m_reg.SetStringValueLG(name, "Path", "x"));
-        EXPECT_FALSE(m_reg.SetLongValueLG(name, "Path", 1));
-        EXPECT_EQ(shown(m_reg.GetKeyValueLG(name, "Path")), "empty");
-        EXPECT_FALSE(m_reg.DeleteKeyValueLG(name, "Path"));
-        EXPECT_FALSE(m_reg.IsExistKeyLG(name));
-        EXPECT_EQ(m_reg.SubKeyCount(name), 0);
-        EXPECT_FALSE(m_reg.DeleteKeyLG(name));
-    }
+             m_own + "\\\\Child", m_own + "\\\\", "\\" + m_own + "\\"})
+        expectEveryMethodRefuses(m_reg, name);
     EXPECT_EQ(shown(m_reg.GetKeyValueLG(m_own, "Path")), "text:kept");
     EXPECT_EQ(m_reg.SubKeyCount(m_own), 1);
     EXPECT_FALSE(m_reg.DeleteKeyLG(""));
