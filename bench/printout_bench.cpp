@@ -7,6 +7,7 @@
 
 #include "list/list_printout.h"
 #include "platform/qt_page_printer.h"
+#include "soak_measures.h"
 
 #include <QFileInfo>
 #include <QFont>
@@ -17,7 +18,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -40,17 +40,6 @@ void fillStore(VarModule& vars)
     vars.DataCount = kRecords;
 }
 
-/// A value of /proc/self/status in kB ("VmHWM", "VmRSS"); 0 where there is none.
-long statusKb(const std::string& key)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key + ":", 0) == 0)
-            return std::stol(line.substr(key.size() + 1));
-    return 0;
-}
-
 /// Peak resident memory from now on: resets the kernel's high-water mark (Linux).
 class PeakMemory {
 public:
@@ -60,10 +49,13 @@ public:
             std::fputs("5", f);
             std::fclose(f);
         }
-        m_start = statusKb("VmRSS");
+        m_start = soak::processStatus("VmRSS");
     }
-    double growthMb() const { return static_cast<double>(statusKb("VmHWM") - m_start) / 1024.0; }
-    double peakMb() const { return static_cast<double>(statusKb("VmHWM")) / 1024.0; }
+    double growthMb() const
+    {
+        return static_cast<double>(soak::processStatus("VmHWM") - m_start) / 1024.0;
+    }
+    double peakMb() const { return static_cast<double>(soak::processStatus("VmHWM")) / 1024.0; }
 
 private:
     long m_start = 0;
