@@ -40,7 +40,10 @@ void printRow(PagePrinter& printer, double y, const DataRecord& record)
 {
     chooseArial(printer, 12.0, false);
     // A positive number prints with a blank in its sign position.
-    printer.text(kColumns[0], y, " " + std::to_string(record.No));
+    // (Appended rather than " " + to_string, which GCC 12 at -O2 warns about wrongly.)
+    std::string number = " ";
+    number += std::to_string(record.No);
+    printer.text(kColumns[0], y, number);
     printer.text(kColumns[1], y, record.FunText);
     printer.text(kColumns[2], y, record.DataText);
     printer.text(kColumns[3], y, record.UnitText);
