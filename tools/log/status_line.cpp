@@ -7,14 +7,22 @@ namespace clampmeter::cli {
 
 void RateWindow::add(Clock::time_point at)
 {
+    // Dropped here too: without a terminal nobody asks for the rate, and a run of days would
+    // keep every reading's time.
+    forgetBefore(at);
     m_times.push_back(at);
 }
 
 std::size_t RateWindow::perMinute(Clock::time_point now)
 {
+    forgetBefore(now);
+    return m_times.size();
+}
+
+void RateWindow::forgetBefore(Clock::time_point now)
+{
     while (!m_times.empty() && now - m_times.front() >= std::chrono::minutes(1))
         m_times.pop_front();
-    return m_times.size();
 }
 
 std::string statusLine(const LogStatus& status, std::size_t width)

@@ -22,6 +22,9 @@ public:
     std::size_t perMinute(Clock::time_point now);
 
 private:
+    // Drops the times a minute or more before `now`.
+    void forgetBefore(Clock::time_point now);
+
     std::deque<Clock::time_point> m_times;
 };
 
