@@ -67,7 +67,7 @@ std::string LogSession::summary() const
 {
     const LinkSummary link = m_watch.summary(steadyNow());
     return std::to_string(m_log.readings()) + " readings logged, "
-        + std::to_string(m_batches - m_log.readings()) + " candidates rejected, "
+        + std::to_string(m_batches - m_accepted) + " candidates rejected, "
         + std::to_string(link.disconnections) + " disconnections, "
         + clockDuration(link.timeWithoutData) + " without data";
 }
@@ -110,6 +110,8 @@ void LogSession::setNoDataPanelVisible(bool visible)
 
 void LogSession::onAcceptedFrame(FrameBytes bytes)
 {
+    // Counted even when it cannot be logged, or arrives after the end: it was not rejected.
+    ++m_accepted;
     if (m_finished)
         return;
     if (!m_log.log(bytes)) {

@@ -63,6 +63,7 @@ private:
     LinkWatch m_watch;
     RateWindow m_rate;
     std::uint64_t m_batches = 0; ///< batches of 17 bytes, accepted or not
+    std::uint64_t m_accepted = 0; ///< accepted frames, logged or not
     SerialLink m_link;
     QTimer m_tick;
     QTimer m_duration;
