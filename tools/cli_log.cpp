@@ -9,6 +9,8 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,6 +39,13 @@ int usageError(const std::string& problem, std::ostream& err)
 int runSession(const LogOptions& options, LogOutput& output, LogClock& clock, std::ostream& err)
 {
     const StopSignals stop;
+    // The event loop learns of Ctrl+C and SIGTERM only through this descriptor: without it
+    // nothing could end a run cleanly.
+    if (stop.wakeDescriptor() < 0) {
+        err << kCommand << ": cannot watch for Ctrl+C and SIGTERM: " << std::strerror(errno)
+            << '\n';
+        return 1;
+    }
     int argc = 1;
     std::string name = "clampmeter-cli";
     char* argv[] = {name.data(), nullptr};
