@@ -128,8 +128,9 @@ public:
         }
         // The gap is timed from the moment the last byte has left the line, not from
         // when it was queued: at 2400 baud a frame takes 71 ms to send.
-        while (::tcdrain(m_fd) != 0 && errno == EINTR) { }
-        return true;
+        int drained = 0;
+        while ((drained = ::tcdrain(m_fd)) != 0 && errno == EINTR) { }
+        return drained == 0;
     }
 
     bool finish(const StopSignals& /*stop*/) override { return true; }

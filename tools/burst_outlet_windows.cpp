@@ -46,8 +46,7 @@ public:
             return false;
         // The gap is timed from the moment the last byte has left the line, not from when it
         // was queued: at 2400 baud a frame takes 71 ms to send.
-        FlushFileBuffers(m_port);
-        return true;
+        return FlushFileBuffers(m_port) != 0;
     }
 
     bool finish(const StopSignals& /*stop*/) override { return true; }
