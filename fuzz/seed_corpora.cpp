@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -34,9 +35,15 @@ public:
     {
         char name[32];
         std::snprintf(name, sizeof name, "seed-%03d", m_count++);
-        std::ofstream out(m_folder / name, std::ios::binary);
+        const std::filesystem::path path = m_folder / name;
+        std::ofstream out(path, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
+        // A seed cut short by a full disk would quietly fuzz from less.
+        if (!out.flush()) {
+            std::fprintf(stderr, "seed_corpora: cannot write %s\n", path.c_str());
+            std::exit(1);
+        }
     }
 
 private:
