@@ -223,11 +223,9 @@ int runSimulate(std::span<const std::string_view> args, std::ostream& out, std::
         return 1;
     }
     // Nobody could open the line without its path.
-    CheckedOutput pathOutput(out);
-    if (options.target == Target::Pty
-        && !(pathOutput.write(slavePath + '\n') && pathOutput.flush())) {
-        err << kCommand << ": " << pathOutput.failure() << '\n';
-        return 1;
+    if (options.target == Target::Pty) {
+        if (const int code = writeText(kCommand, slavePath + '\n', out, err); code != 0)
+            return code;
     }
     return streamBursts(*std::get<std::unique_ptr<BurstOutlet>>(opened), options, stop, err);
 }
