@@ -20,11 +20,8 @@ int notAvailable(std::string_view command, std::ostream& err)
 
 } // namespace
 
-#ifdef _WIN32
-// The logger's rules are POSIX and not built here.
 const std::string_view kLogHelp = "clampmeter-cli log\n"
                                   "    Not available in this build (it needs Qt).\n";
-#endif
 const std::string_view kPortsHelp = "clampmeter-cli ports\n"
                                     "    Not available in this build (it needs Qt).\n";
 
