@@ -83,15 +83,17 @@ protected:
         return std::make_unique<ChildProcess>(options, m_out, m_err);
     }
 
-    /// Once the logger has set the line to 2400 baud, and a little more for the framing's
-    /// first quiet tick.
+    /// Once the logger has set the line to 2400 baud and said so (by then it also takes
+    /// SIGINT and SIGTERM: a line left at 2400 baud by an earlier run tells nothing), and a
+    /// little more for the framing's first quiet tick.
     bool waitUntilListening() const
     {
         const bool open = waitFor(
             [this] {
                 termios settings {};
                 ::tcgetattr(m_pty->masterFd(), &settings);
-                return ::cfgetispeed(&settings) == B2400;
+                return ::cfgetispeed(&settings) == B2400
+                    && errText().find("reading the meter on") != std::string::npos;
             },
             kPatience);
         std::this_thread::sleep_for(300ms);
