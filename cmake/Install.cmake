@@ -22,15 +22,16 @@ string(TIMESTAMP CLAMPMETER_RELEASE_TIME "%a, %d %b %Y %H:%M:%S +0000" UTC)
 
 # The programs link no library of their own: no run path ($ORIGIN…, which Qt's project setup
 # would give them) in the installed files.
-set_target_properties(clampmeter clampmeter-demo clampmeter-cli PROPERTIES INSTALL_RPATH "")
-install(TARGETS clampmeter clampmeter-demo clampmeter-cli
+set(CLAMPMETER_INSTALLED_PROGRAMS clampmeter clampmeter-demo clampmeter-cli)
+set_target_properties(${CLAMPMETER_INSTALLED_PROGRAMS} PROPERTIES INSTALL_RPATH "")
+install(TARGETS ${CLAMPMETER_INSTALLED_PROGRAMS}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Program)
 # Stripping (cmake --install --strip, and the package) also drops the compiler's .comment
 # section, as Debian's own stripping does.
 if(CMAKE_OBJCOPY)
   install(CODE "
     if(CMAKE_INSTALL_DO_STRIP)
-      foreach(program clampmeter clampmeter-demo clampmeter-cli)
+      foreach(program ${CLAMPMETER_INSTALLED_PROGRAMS})
         execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
           \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\"
           COMMAND_ERROR_IS_FATAL ANY)
@@ -76,7 +77,7 @@ if(CLAMPMETER_HELP2MAN)
   set(CLAMPMETER_MAN_clampmeter "desktop companion of a power clamp meter")
   set(CLAMPMETER_MAN_clampmeter-demo "the clampmeter program fed by a simulated meter")
   set(CLAMPMETER_MAN_clampmeter-cli "tools for the clamp meter's serial line")
-  foreach(program clampmeter clampmeter-demo clampmeter-cli)
+  foreach(program ${CLAMPMETER_INSTALLED_PROGRAMS})
     set(page ${CLAMPMETER_BUILT_DATA_DIR}/man/${program}.1.gz)
     add_custom_command(OUTPUT ${page}
       COMMAND ${CMAKE_COMMAND} -DHELP2MAN=${CLAMPMETER_HELP2MAN} -DPROGRAM=$<TARGET_FILE:${program}>

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # The packaged clampmeter-demo on the offscreen platform: it names the pseudo-terminal of its
-# simulated meter and runs on it, showing a frame every few tenths of a second, until
-# `timeout` ends it.
+# simulated meter and is still running on it when `timeout` ends it 8 s later.
 #   demo_check.sh UNPACKED
 set -euo pipefail
 root=$1
