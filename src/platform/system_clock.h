@@ -20,6 +20,10 @@ public:
 private:
     /// The character set the system writes dates and times in; null where it gives UTF-16.
     std::unique_ptr<LocaleCharset> m_timeCharset;
+#ifndef _WIN32
+    /// The strftime pattern of a reading's time, chosen once from the user's locale.
+    const char* m_timePattern = "%T";
+#endif
 };
 
 } // namespace clampmeter

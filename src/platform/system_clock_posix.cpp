@@ -52,6 +52,7 @@ SystemClock::SystemClock()
     // %x and %X follow LC_TIME only once the program has adopted the user's locale.
     std::setlocale(LC_TIME, "");
     m_timeCharset = std::make_unique<LocaleCharset>(timeCodeset());
+    m_timePattern = timePattern();
 }
 
 CaptureTime SystemClock::now()
@@ -61,7 +62,7 @@ CaptureTime SystemClock::now()
     localtime_r(&seconds, &local);
     CaptureTime stamp;
     m_timeCharset->appendToUtf8(format("%x", local), stamp.date);
-    m_timeCharset->appendToUtf8(format(timePattern(), local), stamp.time);
+    m_timeCharset->appendToUtf8(format(m_timePattern, local), stamp.time);
     return stamp;
 }
 
