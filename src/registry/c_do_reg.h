@@ -13,8 +13,12 @@ namespace clampmeter {
 
 /// Keys and values below HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths.
 ///
-/// `strSubKeyName` is appended to that branch's path as it is: "Tool.exe" is a key right below
-/// it, "A\B" a key two levels down. Texts are 8-bit strings passed to the store unchanged.
+/// `strSubKeyName` names a key below that branch: "Tool.exe" is a key right below it, "A\B" a
+/// key two levels down. A name with an empty level (a leading or doubled backslash) is refused
+/// by every method before the store sees it, so no name reaches the branch itself or leaves
+/// it; one trailing backslash names the key without it; the empty name is the branch itself,
+/// which may be read (SubKeyCount) but never changed. Texts are 8-bit strings passed to the
+/// store unchanged.
 /// No method throws, shows or logs anything: a failure gives the method's failure result, and
 /// every key a method opens is closed before it returns. Debug builds trace caught faults to
 /// std::clog under the method's name ("CreatKeyLG: ..."); release builds trace nothing.
