@@ -16,6 +16,12 @@
 
 namespace clampmeter {
 
+/// Why a 255-character name below the branch cannot be tried under wine; Windows caps each
+/// level at 255 characters, wine a whole ANSI sub-key path at 259.
+inline constexpr const char* kWinePathCap
+    = "wine caps an ANSI sub-key path at 259 characters (error 234), so a 255-character name "
+      "below the branch cannot be reached";
+
 /// The store a case of the registry class's behaviour is arranged in.
 class BehaviourStore {
 public:

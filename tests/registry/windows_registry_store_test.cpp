@@ -189,8 +189,7 @@ TEST_F(WindowsRegistry, NamesDifferingOnlyInCaseAreOneKey)
 TEST_F(WindowsRegistry, KeyNamesOfTheLongestLengthWork)
 {
     if (runningUnderWine())
-        GTEST_SKIP() << "wine caps an ANSI sub-key path at 259 characters (error 234), so a "
-                        "255-character name below the branch cannot be reached";
+        GTEST_SKIP() << kWinePathCap;
     const std::string longest(kMaxKeyNameLength, 'k');
     EXPECT_EQ(m_reg.CreatKeyLG(own(longest)), -1);
     EXPECT_TRUE(m_reg.SetStringValueLG(own(longest), "Path", "x"));
