@@ -124,6 +124,10 @@ void runLogger(benchmark::State& state, bool idleAfterHangUp)
     for (auto _ : state) {
         fs::remove(output);
         std::optional<PseudoTerminal> pty = PseudoTerminal::open();
+        if (!pty) {
+            state.SkipWithError("no pseudo-terminal is available");
+            return;
+        }
         LoggerProcess logger(pty->slavePath(), output.string());
         if (logger.pid() <= 0 || !waitForLine(*pty)) {
             state.SkipWithError("the logger did not open the line");

@@ -8,9 +8,10 @@
 #include "registry/c_do_reg.h"
 #include "registry/sqlite_registry_store.h"
 
+#include "temp_folder.h"
+
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <stdexcept>
@@ -26,28 +27,13 @@ constexpr std::string_view kBranch = "Bench.exe";
 /// A temporary folder holding one prepared store file per branch size, removed at exit.
 class PreparedStores {
 public:
-    PreparedStores()
-    {
-        std::string name = (fs::temp_directory_path() / "clampmeter-reg-bench-XXXXXX");
-        if (::mkdtemp(name.data()) == nullptr)
-            throw std::runtime_error("cannot make a temporary folder");
-        m_folder = name;
-    }
-    PreparedStores(const PreparedStores&) = delete;
-    PreparedStores& operator=(const PreparedStores&) = delete;
-    ~PreparedStores()
-    {
-        std::error_code ignored;
-        fs::remove_all(m_folder, ignored);
-    }
-
     /// A store file whose key kBranch has `subKeys` sub-keys, each with one value.
     const fs::path& withSubKeys(int subKeys)
     {
         auto found = m_files.find(subKeys);
         if (found != m_files.end())
             return found->second;
-        const fs::path file = m_folder / ("prepared-" + std::to_string(subKeys) + ".sqlite");
+        const fs::path file = m_folder.path() / ("prepared-" + std::to_string(subKeys) + ".sqlite");
         SqliteRegistryStore store(file);
         const CDoReg reg(store);
         for (int i = 0; i < subKeys; ++i) {
@@ -58,10 +44,10 @@ public:
         return m_files.emplace(subKeys, file).first->second;
     }
 
-    fs::path scratch() const { return m_folder / "scratch.sqlite"; }
+    fs::path scratch() const { return m_folder.path() / "scratch.sqlite"; }
 
 private:
-    fs::path m_folder;
+    TempFolder m_folder;
     std::map<int, fs::path> m_files;
 };
 
