@@ -35,7 +35,4 @@ private:
     std::vector<std::string> m_bridges;
 };
 
-/// Orders names with runs of digits compared by value: "ttyUSB2" < "ttyUSB10".
-bool naturalLess(std::string_view a, std::string_view b);
-
 } // namespace clampmeter

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace clampmeter {
@@ -21,5 +22,8 @@ struct SerialDevice {
 /// Nothing when the folder cannot be read.
 std::optional<std::vector<SerialDevice>> listSerialDevices(
     const std::filesystem::path& ttyClassDir = "/sys/class/tty");
+
+/// Orders names with runs of digits compared by value: "ttyUSB2" < "ttyUSB10".
+bool naturalLess(std::string_view a, std::string_view b);
 
 } // namespace clampmeter

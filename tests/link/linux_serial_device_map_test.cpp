@@ -3,6 +3,7 @@
 
 #include "link/bridge_lookup.h"
 #include "platform/linux_serial_device_map.h"
+#include "platform/serial_device_list.h"
 
 #include <gtest/gtest.h>
 
