@@ -284,8 +284,11 @@ protected:
 
     void startProgram()
     {
+        // The port's lock file goes to a lock folder of the namespace's own, so that the
+        // program, killed at the end, leaves none on the machine.
         const std::string script = "mount --bind '" + (m_root / "tty").string()
             + "' /sys/class/tty && mount --bind '" + m_pty->slavePath() + "' /dev/" + kBridgeTty
+            + " && { [ ! -d /run/lock ] || mount -t tmpfs -o mode=1777 tmpfs /run/lock; }"
             + " && exec '" CLAMPMETER_EXECUTABLE "'";
         m_pid = ::fork();
         ASSERT_GE(m_pid, 0);

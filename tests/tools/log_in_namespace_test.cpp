@@ -90,6 +90,9 @@ protected:
     void start(const std::string& arguments, const std::string& asUser = {})
     {
         std::string script = "mount --bind '" + (m_root / "tty").string() + "' /sys/class/tty";
+        // Serial port lock files of the namespace's own: a lock that a killed run left behind
+        // (root's, which another user may not remove) never reaches the next run.
+        script += " && { [ ! -d /run/lock ] || mount -t tmpfs -o mode=1777 tmpfs /run/lock; }";
         for (std::size_t n = 0; n < kBridgeNames.size(); ++n)
             script += " && mount --bind '" + m_ptys[n]->slavePath() + "' /dev/" + kBridgeNames[n];
         script += " && exec ";
