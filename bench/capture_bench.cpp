@@ -45,7 +45,7 @@ void BM_AcceptedFrame(benchmark::State& state)
     auto vars = std::make_unique<VarModule>();
     StaticSerialDeviceMap map;
     FixedClock clock;
-    Form1 form(Form1::Services {*vars, map, clock, PortNaming::DevicePaths, {}});
+    Form1 form(Form1::Services {*vars, map, clock, {}});
     const std::vector<EncodedFrame> frames = frameMix();
     std::size_t next = 0;
     for (auto _ : state) {

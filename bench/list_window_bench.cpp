@@ -68,8 +68,7 @@ private:
     FixedClock m_clock;
     StaticSerialDeviceMap m_map {
         StaticSerialDeviceMap::Values {{R"(\Device\silabser0)", "/dev/clampmeter-no-such-port"}}};
-    Form1 m_form {Form1::Services {
-        *m_vars, m_map, m_clock, PortNaming::DevicePaths, [](const QString&, const QString&) {}}};
+    Form1 m_form {Form1::Services {*m_vars, m_map, m_clock, [](const QString&, const QString&) {}}};
     std::int32_t m_filled = 0;
 };
 

@@ -61,9 +61,8 @@ int runPorts(std::span<const std::string_view> args, std::ostream& out, std::ost
     }
     const auto map = makeSystemSerialDeviceMap();
     const BridgeLookup bridge = lookUpBridge(*map);
-    const std::string port = bridge.status == BridgeLookupStatus::Found
-        ? portToOpen(bridge.portName, systemPortNaming())
-        : std::string();
+    const std::string port
+        = bridge.status == BridgeLookupStatus::Found ? bridge.portName : std::string();
     const auto devices = listSerialDevices();
     std::string text = devices ? serialDeviceTable(*devices, port)
                                : std::string("The list of serial devices cannot be read.\n");

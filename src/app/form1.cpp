@@ -238,8 +238,7 @@ void Form1::loadArtwork()
 
 bool Form1::load()
 {
-    return runLoadHandler(m_services.vars, m_services.deviceMap, m_services.naming, *this)
-        == LoadOutcome::Running;
+    return runLoadHandler(m_services.vars, m_services.deviceMap, *this) == LoadOutcome::Running;
 }
 
 void Form1::resynchronise()

@@ -51,7 +51,6 @@ public:
         VarModule& vars;
         SerialDeviceMap& deviceMap;
         CaptureClock& clock;
-        PortNaming naming = PortNaming::DevicePaths;
         /// Shows a fatal message and returns once it is dismissed; a modal box by default.
         MessagePresenter showMessage;
         /// The save dialog of the list window's file commands; Qt's file dialog when null.

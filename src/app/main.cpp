@@ -34,5 +34,5 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(CLAMPMETER_APP_ID));
     const auto deviceMap = clampmeter::makeSystemSerialDeviceMap();
     clampmeter::SystemClock clock;
-    return clampmeter::runProgram(*deviceMap, clampmeter::systemPortNaming(), clock);
+    return clampmeter::runProgram(*deviceMap, clock);
 }

@@ -12,10 +12,10 @@
 
 namespace clampmeter {
 
-int runProgram(SerialDeviceMap& deviceMap, PortNaming naming, CaptureClock& clock)
+int runProgram(SerialDeviceMap& deviceMap, CaptureClock& clock)
 {
     auto vars = std::make_unique<VarModule>();
-    Form1 form(Form1::Services {*vars, deviceMap, clock, naming, {}});
+    Form1 form(Form1::Services {*vars, deviceMap, clock, {}});
     if (!form.load())
         return kStartFailedExitCode;
     QObject::connect(&form, &Form1::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);

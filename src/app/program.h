@@ -14,6 +14,6 @@ inline constexpr int kStartFailedExitCode = 1;
 
 /// Runs the program on a running QApplication: the main panel's load handler, then the
 /// panel until it is closed. Returns the process exit code.
-int runProgram(SerialDeviceMap& deviceMap, PortNaming naming, CaptureClock& clock);
+int runProgram(SerialDeviceMap& deviceMap, CaptureClock& clock);
 
 } // namespace clampmeter

@@ -48,11 +48,4 @@ std::string_view bridgeLookupMessage(BridgeLookupStatus status)
     return {};
 }
 
-std::string portToOpen(std::string_view registeredName, PortNaming /*naming*/)
-{
-    // Every platform opens the name the driver registered; the naming only says what kind of
-    // name it is.
-    return std::string(registeredName);
-}
-
 } // namespace clampmeter

@@ -36,16 +36,4 @@ BridgeLookup lookUpBridge(SerialDeviceMap& map);
 /// The message that ends the program for a failed lookup; empty when the bridge was found.
 std::string_view bridgeLookupMessage(BridgeLookupStatus status);
 
-/// How a platform names the port to open.
-enum class PortNaming {
-    /// Windows: the registered name ("COM3", "COM17"); the serial port opens it through the
-    /// device namespace (\\.\COM17), which reaches every port number. A name that is no port
-    /// fails to open and says so, rather than opening some other port.
-    ComNumbers,
-    DevicePaths, ///< the registered name is a device path and is opened as it is
-};
-
-/// The name of the port to open for a registered port name.
-std::string portToOpen(std::string_view registeredName, PortNaming naming);
-
 } // namespace clampmeter

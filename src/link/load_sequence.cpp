@@ -5,8 +5,7 @@
 
 namespace clampmeter {
 
-LoadOutcome runLoadHandler(
-    VarModule& vars, SerialDeviceMap& deviceMap, PortNaming naming, LoadHost& host)
+LoadOutcome runLoadHandler(VarModule& vars, SerialDeviceMap& deviceMap, LoadHost& host)
 {
     vars.setStartValues();
     host.writeListHeaders();
@@ -18,7 +17,7 @@ LoadOutcome runLoadHandler(
         return LoadOutcome::EndProgram;
     }
 
-    const std::string port = portToOpen(bridge.portName, naming);
+    const std::string& port = bridge.portName;
     const PortOpenResult opened = host.openPort(port);
     if (!opened.ok()) {
         // Carrying on with a closed port would only ever show "NO DATA" without saying why.

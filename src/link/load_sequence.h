@@ -44,8 +44,7 @@ enum class LoadOutcome { Running, EndProgram };
 /// The main panel's load handler: start values, list headers, window style, bridge
 /// lookup, port opening, resynchronisation. On EndProgram a message has been shown and
 /// the caller must end the program without showing any window.
-LoadOutcome runLoadHandler(
-    VarModule& vars, SerialDeviceMap& deviceMap, PortNaming naming, LoadHost& host);
+LoadOutcome runLoadHandler(VarModule& vars, SerialDeviceMap& deviceMap, LoadHost& host);
 
 /// The text shown when the bridge's port is found but cannot be opened.
 std::string portOpenFailureMessage(std::string_view portName, const PortOpenResult& result);

@@ -3,7 +3,6 @@
 
 #pragma once
 
-#include "link/bridge_lookup.h"
 #include "link/serial_device_map.h"
 
 #include <memory>
@@ -12,8 +11,5 @@ namespace clampmeter {
 
 /// The serial device map of the machine the program runs on.
 std::unique_ptr<SerialDeviceMap> makeSystemSerialDeviceMap();
-
-/// How this platform names the port to open.
-PortNaming systemPortNaming();
 
 } // namespace clampmeter

@@ -12,9 +12,4 @@ std::unique_ptr<SerialDeviceMap> makeSystemSerialDeviceMap()
     return std::make_unique<LinuxSerialDeviceMap>();
 }
 
-PortNaming systemPortNaming()
-{
-    return PortNaming::DevicePaths;
-}
-
 } // namespace clampmeter

@@ -12,9 +12,4 @@ std::unique_ptr<SerialDeviceMap> makeSystemSerialDeviceMap()
     return std::make_unique<WindowsSerialDeviceMap>();
 }
 
-PortNaming systemPortNaming()
-{
-    return PortNaming::ComNumbers;
-}
-
 } // namespace clampmeter

@@ -32,10 +32,10 @@ class Form1Test : public testing::Test {
 protected:
     std::unique_ptr<Form1> makeForm(SerialDeviceMap& map)
     {
-        return std::make_unique<Form1>(Form1::Services {*vars, map, clock, PortNaming::DevicePaths,
-            [this](const QString& title, const QString& text) {
-                messages.push_back({title, text});
-            }});
+        return std::make_unique<Form1>(
+            Form1::Services {*vars, map, clock, [this](const QString& title, const QString& text) {
+                                 messages.push_back({title, text});
+                             }});
     }
 
     QLabel* label(const char* name) const

@@ -36,7 +36,7 @@ protected:
         ASSERT_TRUE(pty.has_value());
         map.emplace(
             StaticSerialDeviceMap::Values {{std::string(kBridgeValueName), pty->slavePath()}});
-        form = std::make_unique<Form1>(Form1::Services {*vars, *map, clock, PortNaming::DevicePaths,
+        form = std::make_unique<Form1>(Form1::Services {*vars, *map, clock,
             [](const QString&, const QString& text) { ADD_FAILURE() << text.toStdString(); }});
         ASSERT_TRUE(form->load());
         form->show();

@@ -35,10 +35,10 @@ class PrintingProgramTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<Form1>(Form1::Services {*vars, map, clock, PortNaming::DevicePaths,
-            [this](const QString& title, const QString& text) {
-                messages.push_back({title, text});
-            }});
+        form = std::make_unique<Form1>(
+            Form1::Services {*vars, map, clock, [this](const QString& title, const QString& text) {
+                                 messages.push_back({title, text});
+                             }});
         form->load();
         messages.clear(); // the port that does not exist
     }

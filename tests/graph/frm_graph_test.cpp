@@ -440,8 +440,8 @@ class GraphInProgramTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<Form1>(Form1::Services {
-            *vars, map, clock, PortNaming::DevicePaths, [](const QString&, const QString&) {}});
+        form = std::make_unique<Form1>(
+            Form1::Services {*vars, map, clock, [](const QString&, const QString&) {}});
         form->load();
     }
 

@@ -94,18 +94,5 @@ TEST(BridgeLookup, ReportedLengthsOutsideTheBufferAreClamped)
     EXPECT_EQ(lookUpBridge(huge).portName.size(), kPortNameBufferSize);
 }
 
-TEST(PortNames, EveryRegisteredComNameIsOpenedItselfNeverAnotherPort)
-{
-    // Past COM16, or misspelt, a name once opened COM1: another device, read in silence.
-    for (const char* name : {"COM1", "COM16", "COM17", "COM256", "com3", " COM3", "COM03", ""})
-        EXPECT_EQ(portToOpen(name, PortNaming::ComNumbers), name) << name;
-}
-
-TEST(PortNames, DevicePathsAreOpenedAsTheyAre)
-{
-    EXPECT_EQ(portToOpen("/dev/ttyUSB10", PortNaming::DevicePaths), "/dev/ttyUSB10");
-    EXPECT_EQ(portToOpen("COM3", PortNaming::DevicePaths), "COM3");
-}
-
 } // namespace
 } // namespace clampmeter

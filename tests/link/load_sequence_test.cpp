@@ -57,12 +57,25 @@ TEST(LoadHandler, RunsTheStartInOrderAndOpensTheRegisteredPort)
     RecordingHost host(*vars);
     StaticSerialDeviceMap map(Values {{std::string(kBridgeValueName), "COM3"}});
 
-    EXPECT_EQ(runLoadHandler(*vars, map, PortNaming::ComNumbers, host), LoadOutcome::Running);
+    EXPECT_EQ(runLoadHandler(*vars, map, host), LoadOutcome::Running);
 
     EXPECT_EQ(host.steps, (std::vector<std::string> {"headers", "style", "open:COM3", "timer1"}));
     EXPECT_EQ(host.countAtStep.front(), 0) << "start values are set before anything else";
     EXPECT_EQ(vars->XScale, 100);
     EXPECT_EQ(map.openCount(), map.closeCount());
+}
+
+TEST(LoadHandler, OpensEveryRegisteredNameItselfNeverAnotherPort)
+{
+    // Past COM16, or misspelt, a name once opened COM1: another device, read in silence.
+    for (const char* name :
+        {"COM1", "COM16", "COM17", "COM256", "com3", " COM3", "COM03", "/dev/ttyUSB10"}) {
+        auto vars = std::make_unique<VarModule>();
+        RecordingHost host(*vars);
+        StaticSerialDeviceMap map(Values {{std::string(kBridgeValueName), name}});
+        EXPECT_EQ(runLoadHandler(*vars, map, host), LoadOutcome::Running) << name;
+        EXPECT_EQ(host.steps.at(2), "open:" + std::string(name));
+    }
 }
 
 struct FailureCase {
@@ -84,7 +97,7 @@ TEST_P(LoadFailureTest, ShowsOneMessageAndEndsBeforeTheWindow)
     RecordingHost host(*vars);
     auto map = GetParam().makeMap();
 
-    EXPECT_EQ(runLoadHandler(*vars, *map, PortNaming::DevicePaths, host), LoadOutcome::EndProgram);
+    EXPECT_EQ(runLoadHandler(*vars, *map, host), LoadOutcome::EndProgram);
 
     EXPECT_EQ(host.steps,
         (std::vector<std::string> {"headers", "style", "message:" + GetParam().message}));
@@ -113,7 +126,7 @@ TEST(LoadHandler, PortThatCannotBeOpenedIsReportedWithTheSystemsReason)
     host.openResult = {PortOpenError::PermissionDenied, "Permission denied", "uucp"};
     StaticSerialDeviceMap map(Values {{std::string(kBridgeValueName), "/dev/ttyUSB0"}});
 
-    EXPECT_EQ(runLoadHandler(*vars, map, PortNaming::DevicePaths, host), LoadOutcome::EndProgram);
+    EXPECT_EQ(runLoadHandler(*vars, map, host), LoadOutcome::EndProgram);
 
     ASSERT_EQ(host.steps.size(), 4U);
     EXPECT_EQ(host.steps[2], "open:/dev/ttyUSB0");

@@ -59,7 +59,7 @@ class ListWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<Form1>(Form1::Services {*vars, map, clock, PortNaming::DevicePaths,
+        form = std::make_unique<Form1>(Form1::Services {*vars, map, clock,
             [this](const QString& title, const QString& text) {
                 messages << text;
                 titles << title;

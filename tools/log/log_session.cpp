@@ -80,7 +80,7 @@ std::optional<std::string> LogSession::connectToBridge()
         const BridgeLookup bridge = lookUpBridge(*map);
         if (bridge.status != BridgeLookupStatus::Found)
             return std::string(bridgeLookupMessage(bridge.status));
-        port = portToOpen(bridge.portName, systemPortNaming());
+        port = bridge.portName;
     }
     const PortOpenResult opened = m_link.open(QString::fromStdString(port));
     if (!opened.ok())

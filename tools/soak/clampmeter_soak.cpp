@@ -126,10 +126,9 @@ bool streamThroughTheProgram(const Options& options)
         StaticSerialDeviceMap::Values {{std::string(kBridgeValueName), line->slavePath()}});
     auto vars = std::make_unique<VarModule>();
     FixedClock clock;
-    Form1 form(
-        {*vars, map, clock, PortNaming::DevicePaths, [](const QString&, const QString& text) {
-             std::fprintf(stderr, "soak: %s\n", qPrintable(text));
-         }});
+    Form1 form({*vars, map, clock, [](const QString&, const QString& text) {
+                    std::fprintf(stderr, "soak: %s\n", qPrintable(text));
+                }});
     if (!form.load())
         return false;
     form.show();
@@ -225,7 +224,7 @@ bool fillTheStoreThreeTimes()
         {std::string(kBridgeValueName), "/dev/clampmeter-soak-no-port"}});
     auto vars = std::make_unique<VarModule>();
     FixedClock clock;
-    Form1 form({*vars, map, clock, PortNaming::DevicePaths, [](const QString&, const QString&) {}});
+    Form1 form({*vars, map, clock, [](const QString&, const QString&) {}});
     form.load();
     const long before = processStatus("VmRSS");
     MeterSimulator meter;
