@@ -96,9 +96,19 @@ protected:
         for (std::size_t n = 0; n < kBridgeNames.size(); ++n)
             script += " && mount --bind '" + m_ptys[n]->slavePath() + "' /dev/" + kBridgeNames[n];
         script += " && exec ";
-        if (!asUser.empty())
+        std::string program = CLAMPMETER_CLI_PATH;
+        if (!asUser.empty()) {
             script += "setpriv --reuid=" + asUser + " --regid=" + asUser + " --clear-groups ";
-        script += "'" CLAMPMETER_CLI_PATH "' " + arguments;
+            // The build folder may be closed to other users (a clone in /root): they run a
+            // copy from this test's own folder, open to all.
+            const fs::path copy = m_root / "clampmeter-cli";
+            fs::copy_file(program, copy, fs::copy_options::overwrite_existing);
+            fs::permissions(m_root,
+                fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
+                    | fs::perms::others_read | fs::perms::others_exec);
+            program = copy.string();
+        }
+        script += "'" + program + "' " + arguments;
         m_process = std::make_unique<ChildProcess>(
             std::vector<std::string> {"unshare", "-m", "sh", "-c", script}, out(), err());
         ASSERT_TRUE(m_process->started());
