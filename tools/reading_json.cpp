@@ -3,6 +3,8 @@
 
 #include "reading_json.h"
 
+#include "shared/flat_json.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -10,26 +12,6 @@
 
 namespace clampmeter::cli {
 namespace {
-
-void appendString(std::string& line, std::string_view text)
-{
-    static constexpr std::string_view kHex = "0123456789abcdef";
-    line += '"';
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            line += '\\';
-            line += c;
-        } else if (byte < 0x20) {
-            line += "\\u00";
-            line += kHex[byte >> 4];
-            line += kHex[byte & 0xF];
-        } else {
-            line += c;
-        }
-    }
-    line += '"';
-}
 
 // JSON has no NaN or infinity.
 void appendFloat(std::string& line, float value)
@@ -41,7 +23,7 @@ void appendFloat(std::string& line, float value)
 void appendKey(std::string& line, std::string_view key)
 {
     line += line.empty() ? '{' : ',';
-    appendString(line, key);
+    appendJsonString(line, key);
     line += ':';
 }
 
@@ -52,7 +34,7 @@ void appendCaption(std::string& line, std::string_view key, const FunctionEntry*
     if (function == nullptr)
         line += "null";
     else
-        appendString(line, function->*caption);
+        appendJsonString(line, function->*caption);
 }
 
 void appendFlags(std::string& line, const MeasurementFrame& frame)
@@ -81,16 +63,16 @@ std::string readingJson(const MeasurementFrame& frame, std::string_view time)
     std::string line;
     if (!time.empty()) {
         appendKey(line, "time");
-        appendString(line, time);
+        appendJsonString(line, time);
     }
     appendKey(line, "accepted");
     line += "true";
     appendKey(line, "fun");
-    appendString(line, function == nullptr ? std::string_view() : function->id);
+    appendJsonString(line, function == nullptr ? std::string_view() : function->id);
     appendKey(line, "main");
-    appendString(line, frame.MainText);
+    appendJsonString(line, frame.MainText);
     appendKey(line, "secondary");
-    appendString(line, frame.SecondaryText);
+    appendJsonString(line, frame.SecondaryText);
     appendCaption(line, "class", function, &FunctionEntry::classCaption);
     appendCaption(line, "unit", function, &FunctionEntry::unitCaption);
     appendCaption(line, "secondaryClass", function, &FunctionEntry::secondaryClassCaption);
@@ -98,13 +80,13 @@ std::string readingJson(const MeasurementFrame& frame, std::string_view time)
     appendKey(line, "dial");
     line += function == nullptr ? "null" : std::to_string(function->dialPicture);
     appendKey(line, "number");
-    appendString(line, frame.numberText);
+    appendJsonString(line, frame.numberText);
     appendFlags(line, frame);
     appendKey(line, "phase");
     if (frame.phase == Phase::None)
         line += "null";
     else
-        appendString(line, phaseCaption(frame.phase));
+        appendJsonString(line, phaseCaption(frame.phase));
     appendKey(line, "mainValue");
     appendFloat(line, frame.MainValue);
     appendKey(line, "secondaryValue");

@@ -7,17 +7,17 @@
 #include "list/record_number.h"
 
 namespace clampmeter {
+namespace {
 
-bool writeExport(const VarModule& vars, OutputFile& file)
+/// `records` is asked for the records only once the header is written.
+template <typename Records> bool writeRecords(Records records, OutputFile& file)
 {
     ChunkedLineWriter out(file);
     out.line().append(kExportHeader);
     if (!out.endLine())
         return false;
 
-    const std::int32_t count = vars.DataCount;
-    for (std::int32_t index = 0; index < count; ++index) {
-        const DataRecord& record = vars.DataRecords[static_cast<std::size_t>(index)];
+    for (const DataRecord& record : records()) {
         out.line()
             .append(RecordNumber(record.No).withSignBlank())
             .append(1, ';')
@@ -34,6 +34,18 @@ bool writeExport(const VarModule& vars, OutputFile& file)
             return false;
     }
     return out.finish();
+}
+
+} // namespace
+
+bool writeExport(const VarModule& vars, OutputFile& file)
+{
+    return writeRecords([&vars] { return storedRecords(vars); }, file);
+}
+
+bool writeExport(std::span<const DataRecord> records, OutputFile& file)
+{
+    return writeRecords([records] { return records; }, file);
 }
 
 } // namespace clampmeter

@@ -6,6 +6,7 @@
 #include "list/output_file.h"
 #include "shared/var_module.h"
 
+#include <span>
 #include <string_view>
 
 namespace clampmeter {
@@ -19,5 +20,8 @@ inline constexpr std::string_view kExportHeader = "NO.;FUN;DATA;UNIT;Time;Date";
 ///
 /// Returns false at the first failed write, writing nothing further. Does not commit.
 bool writeExport(const VarModule& vars, OutputFile& file);
+
+/// The same export of the given records, in the order given (a session journal's).
+bool writeExport(std::span<const DataRecord> records, OutputFile& file);
 
 } // namespace clampmeter

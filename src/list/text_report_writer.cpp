@@ -8,8 +8,10 @@
 #include "list/record_number.h"
 
 namespace clampmeter {
+namespace {
 
-bool writeTextReport(const VarModule& vars, CaptureClock& clock, OutputFile& file)
+/// `records` is asked for the records only once the title is written.
+template <typename Records> bool writeReport(Records records, CaptureClock& clock, OutputFile& file)
 {
     ChunkedLineWriter out(file);
     const CaptureTime saved = clock.now();
@@ -17,9 +19,7 @@ bool writeTextReport(const VarModule& vars, CaptureClock& clock, OutputFile& fil
     if (!out.endLine() || !out.endLine())
         return false;
 
-    const std::int32_t count = vars.DataCount;
-    for (std::int32_t index = 0; index < count; ++index) {
-        const DataRecord& record = vars.DataRecords[static_cast<std::size_t>(index)];
+    for (const DataRecord& record : records()) {
         const RecordNumber number(record.No);
         PrintZoneLine(out.line())
             .item(number.withBlanks())
@@ -31,6 +31,18 @@ bool writeTextReport(const VarModule& vars, CaptureClock& clock, OutputFile& fil
             return false;
     }
     return out.finish();
+}
+
+} // namespace
+
+bool writeTextReport(const VarModule& vars, CaptureClock& clock, OutputFile& file)
+{
+    return writeReport([&vars] { return storedRecords(vars); }, clock, file);
+}
+
+bool writeTextReport(std::span<const DataRecord> records, CaptureClock& clock, OutputFile& file)
+{
+    return writeReport([records] { return records; }, clock, file);
 }
 
 } // namespace clampmeter

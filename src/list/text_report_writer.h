@@ -7,6 +7,7 @@
 #include "list/output_file.h"
 #include "shared/var_module.h"
 
+#include <span>
 #include <string_view>
 
 namespace clampmeter {
@@ -22,5 +23,8 @@ inline constexpr std::string_view kReportTitle = "KR-709W Data Report";
 ///
 /// Returns false at the first failed write, writing nothing further. Does not commit.
 bool writeTextReport(const VarModule& vars, CaptureClock& clock, OutputFile& file);
+
+/// The same report of the given records, in the order given (a session journal's).
+bool writeTextReport(std::span<const DataRecord> records, CaptureClock& clock, OutputFile& file);
 
 } // namespace clampmeter

@@ -6,6 +6,7 @@
 #include "shared/fixed_array.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace clampmeter {
@@ -56,5 +57,11 @@ struct VarModule {
     /// Records and graph entries are left as they are (they are stale beyond the counts).
     void setStartValues();
 };
+
+/// The valid records, record 1 first.
+inline std::span<const DataRecord> storedRecords(const VarModule& vars)
+{
+    return {vars.DataRecords.begin(), static_cast<std::size_t>(vars.DataCount)};
+}
 
 } // namespace clampmeter

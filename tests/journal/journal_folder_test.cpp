@@ -1,0 +1,144 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// Where the journals live and how long they stay.
+
+#include "journal_fixture.h"
+
+#include "journal/journal_folder.h"
+
+#include <cstdlib>
+#include <fstream>
+
+namespace clampmeter::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+#ifndef _WIN32
+/// Sets or unsets environment variables for the life of the object.
+class Environment {
+public:
+    void set(const char* name, const char* value)
+    {
+        const char* old = std::getenv(name);
+        m_saved.emplace_back(name, old == nullptr ? std::nullopt : std::optional(std::string(old)));
+        if (value == nullptr)
+            ::unsetenv(name);
+        else
+            ::setenv(name, value, 1);
+    }
+    ~Environment()
+    {
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+            if (it->second)
+                ::setenv(it->first.c_str(), it->second->c_str(), 1);
+            else
+                ::unsetenv(it->first.c_str());
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
+TEST(JournalFolder, TheStateFolderOfTheUserOrOfTheEnvironment)
+{
+    struct Case {
+        const char* stateHome;
+        const char* home;
+        const char* folder; ///< null: none
+    };
+    const Case cases[] = {
+        {"/data/state", "/home/me", "/data/state/clampmeter/sessions"},
+        {nullptr, "/home/me", "/home/me/.local/state/clampmeter/sessions"},
+        {"", "/home/me", "/home/me/.local/state/clampmeter/sessions"},
+        {"relative/state", "/home/me", "/home/me/.local/state/clampmeter/sessions"},
+        {nullptr, nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        Environment environment;
+        environment.set("XDG_STATE_HOME", c.stateHome);
+        environment.set("HOME", c.home);
+        const auto folder = defaultJournalFolder();
+        EXPECT_EQ(folder ? folder->string() : "none", c.folder ? c.folder : "none")
+            << (c.stateHome ? c.stateHome : "(unset)");
+    }
+    Environment environment;
+    environment.set("CLAMPMETER_JOURNAL", "off");
+    EXPECT_TRUE(journalSwitchedOff());
+    environment.set("CLAMPMETER_JOURNAL", "on");
+    EXPECT_FALSE(journalSwitchedOff());
+}
+#endif
+
+TEST(JournalFolder, SessionNamesTellTheirStartAndSortByIt)
+{
+    using namespace std::chrono;
+    const UtcTime morning(sys_days(year(2026) / 12 / 10) + 9h + 5min + 7s + 900ms);
+    EXPECT_EQ(newSessionId(morning, 4242), "20261210T090507Z-4242");
+    EXPECT_LT(newSessionId(morning, 99999), newSessionId(morning + 1s, 1));
+}
+
+class JournalRetention : public JournalFixture {
+protected:
+    void SetUp() override { fs::create_directories(folder()); }
+
+    /// A closed session of `bytes` bytes last written `age` ago.
+    void makeSession(const std::string& id, std::uintmax_t bytes, std::chrono::hours age)
+    {
+        const fs::path path = folder() / (id + ".journal");
+        std::ofstream(path, std::ios::binary) << std::string(bytes, 'x');
+        fs::last_write_time(path, m_fileNow - age);
+    }
+
+    std::vector<std::string> left() const
+    {
+        std::vector<std::string> ids;
+        for (const SessionFile& session : listSessionFiles(folder()))
+            ids.push_back(session.id);
+        return ids;
+    }
+
+    fs::file_time_type m_fileNow = fs::file_time_type::clock::now();
+};
+
+TEST_F(JournalRetention, SessionsOlderThanThirtyDaysGo)
+{
+    makeSession("20261001T000000Z-1", 10, 31 * 24h);
+    makeSession("20261105T000000Z-2", 10, 29 * 24h);
+    makeSession("20261210T000000Z-3", 10, 1h);
+    EXPECT_EQ(applyRetention(folder(), m_fileNow, "none"),
+        std::vector<std::string> {"20261001T000000Z-1"});
+    EXPECT_EQ(left(), (std::vector<std::string> {"20261105T000000Z-2", "20261210T000000Z-3"}));
+}
+
+TEST_F(JournalRetention, TheOldestGoWhileAllTogetherAreTooLarge)
+{
+    makeSession("20261201T000000Z-1", 400, 3h);
+    makeSession("20261202T000000Z-2", 400, 2h);
+    makeSession("20261203T000000Z-3", 400, 1h);
+    const RetentionLimits limits {std::chrono::hours(30 * 24), 900};
+    EXPECT_EQ(applyRetention(folder(), m_fileNow, "none", limits),
+        std::vector<std::string> {"20261201T000000Z-1"});
+    EXPECT_EQ(left().size(), 2U);
+}
+
+TEST_F(JournalRetention, NeitherThisRunsSessionNorOneInUseGoes)
+{
+    SessionJournal running = makeJournal("20261001T000000Z-5");
+    ASSERT_TRUE(running.start());
+    fs::last_write_time(running.filePath(), m_fileNow - 40 * 24h);
+    makeSession("20261002T000000Z-6", 10, 40 * 24h);
+    const RetentionLimits limits {std::chrono::hours(30 * 24), 0};
+    EXPECT_EQ(applyRetention(folder(), m_fileNow, "20261002T000000Z-6", limits),
+        std::vector<std::string> {});
+    EXPECT_EQ(left().size(), 2U);
+    running.close();
+    EXPECT_EQ(applyRetention(folder(), m_fileNow, "20261002T000000Z-6", limits),
+        std::vector<std::string> {"20261001T000000Z-5"});
+}
+
+} // namespace
+} // namespace clampmeter::test
