@@ -27,6 +27,7 @@ std::string helpText()
         + std::string(clampmeter::cli::kSimulateHelp) + "\n"
         + std::string(clampmeter::cli::kDecodeHelp) + "\n" + std::string(clampmeter::cli::kLogHelp)
         + "\n" + std::string(clampmeter::cli::kPortsHelp) + "\n"
+        + std::string(clampmeter::cli::kJournalHelp) + "\n"
         + "clampmeter-cli --help\n"
           "    Show this text.\n"
           "\n"
@@ -55,6 +56,8 @@ int runCommand(const std::vector<std::string_view>& args)
         return clampmeter::cli::runLog(rest, std::cout, std::cerr);
     if (command == "ports")
         return clampmeter::cli::runPorts(rest, std::cout, std::cerr);
+    if (command == "journal")
+        return clampmeter::cli::runJournal(rest, std::cout, std::cerr);
     std::cerr << "clampmeter-cli: unknown command '" << command << "' (try --help)\n";
     return 2;
 }

@@ -16,11 +16,13 @@ int runDecode(
 int runSimulate(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
 int runLog(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
 int runPorts(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
+int runJournal(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
 
 /// One paragraph per command for --help.
 extern const std::string_view kDecodeHelp;
 extern const std::string_view kSimulateHelp;
 extern const std::string_view kLogHelp;
 extern const std::string_view kPortsHelp;
+extern const std::string_view kJournalHelp;
 
 } // namespace clampmeter::cli

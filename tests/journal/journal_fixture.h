@@ -42,7 +42,10 @@ inline NumberedReading numberedReading(int n)
 /// the failures it tells kept.
 class JournalFixture : public ::testing::Test {
 protected:
-    std::filesystem::path folder() const { return m_temp.path() / "state" / "sessions"; }
+    std::filesystem::path folder() const
+    {
+        return m_temp.path() / "state" / "clampmeter" / "sessions";
+    }
 
     SessionJournal makeJournal(const std::string& id = "20261210T130000Z-1")
     {

@@ -12,21 +12,36 @@ namespace clampmeter::cli {
 
 SystemLogClock::SystemLogClock()
 {
-    // localtime_r() need not read TZ by itself.
+    // The local time functions need not read TZ by themselves.
+#ifdef _WIN32
+    ::_tzset();
+#else
     ::tzset();
+#endif
 }
 
 LogInstant SystemLogClock::now()
 {
+    return logInstantAt(std::chrono::system_clock::now());
+}
+
+LogInstant logInstantAt(std::chrono::system_clock::time_point time)
+{
     using namespace std::chrono;
-    const auto sinceEpoch = system_clock::now().time_since_epoch();
+    const auto sinceEpoch = time.time_since_epoch();
     const auto seconds = floor<std::chrono::seconds>(sinceEpoch);
     const std::time_t whole = seconds.count();
     LogInstant instant;
+#ifdef _WIN32
+    ::localtime_s(&instant.local, &whole);
+    std::tm asUtc = instant.local;
+    instant.utcOffsetSeconds = static_cast<long>(::_mkgmtime(&asUtc) - whole);
+#else
     ::localtime_r(&whole, &instant.local);
+    instant.utcOffsetSeconds = instant.local.tm_gmtoff;
+#endif
     instant.milliseconds
         = static_cast<int>(duration_cast<milliseconds>(sinceEpoch - seconds).count());
-    instant.utcOffsetSeconds = instant.local.tm_gmtoff;
     return instant;
 }
 

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include <chrono>
 #include <ctime>
 #include <string>
 
@@ -32,6 +33,9 @@ public:
     SystemLogClock();
     LogInstant now() override;
 };
+
+/// The instant `time` in the machine's local time.
+LogInstant logInstantAt(std::chrono::system_clock::time_point time);
 
 /// ISO 8601 local time with milliseconds and the UTC offset: "2026-12-10T14:03:07.250+01:00".
 std::string isoTimestamp(const LogInstant& instant);
