@@ -34,6 +34,23 @@ ReadingCapture::ReadingCapture(
 {
 }
 
+namespace {
+
+/// The texts of a reading, as a record takes them.
+void fillRecord(DataRecord& record, const MeasurementFrame& reading, const CaptureTime& stamp,
+    const std::string& unit)
+{
+    record.DateText = stamp.date;
+    record.TimeText = stamp.time;
+    record.StampText.assign(stamp.date).append("\\").append(stamp.time);
+    record.Value = static_cast<double>(reading.MainValue);
+    record.DataText = reading.MainText;
+    record.UnitText = unit;
+    record.FunText = reading.function != nullptr ? reading.function->id : std::string_view {};
+}
+
+} // namespace
+
 void ReadingCapture::onAcceptedFrame(FrameBytes bytes)
 {
     const MeasurementFrame reading = decodeFrame(bytes);
@@ -46,19 +63,23 @@ void ReadingCapture::onAcceptedFrame(FrameBytes bytes)
     ListLiveView& list = m_windows.list();
     presentReading(reading, m_panel, list);
     list.setMainText(reading.MainText);
-    if (storeFull)
+    if (storeFull && m_journal == nullptr)
         return;
 
     const std::string unit = m_panel.unitCaption();
     const CaptureTime stamp = m_clock.now();
+    if (storeFull) {
+        // The list cannot hold it; the journal keeps it.
+        DataRecord unstored;
+        fillRecord(unstored, reading, stamp, unit);
+        m_journal->readingCaptured(bytes, unstored, false);
+        return;
+    }
+
     DataRecord& record = m_vars.DataRecords[static_cast<std::size_t>(m_vars.DataCount - 1)];
-    record.DateText = stamp.date;
-    record.TimeText = stamp.time;
-    record.StampText.assign(stamp.date).append("\\").append(stamp.time);
-    record.Value = static_cast<double>(reading.MainValue);
-    record.DataText = reading.MainText;
-    record.UnitText = unit;
-    record.FunText = reading.function != nullptr ? reading.function->id : std::string_view {};
+    fillRecord(record, reading, stamp, unit);
+    if (m_journal != nullptr)
+        m_journal->readingCaptured(bytes, record, true);
 
     list.insertRecordRow(record);
     m_windows.graph().LiveGraphUpdate();

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "journal/journal_sink.h"
 #include "link/capture_clock.h"
 #include "link/live_views.h"
 #include "link/measurement_frame.h"
@@ -21,9 +22,15 @@ void presentReading(const MeasurementFrame& reading, PanelView& panel, ListLiveV
 /// When the store already holds 50000 records the reading is still shown on the panel and
 /// in the list window's large label, but it is not stored, listed or plotted. The graph
 /// window comes into being with the first reading stored.
+///
+/// Every reading, stored or not, goes to the session journal when there is one, the moment
+/// it is captured.
 class ReadingCapture {
 public:
     ReadingCapture(VarModule& vars, PanelView& panel, LiveWindows& windows, CaptureClock& clock);
+
+    /// The journal every reading goes to from now on; null for none.
+    void setJournal(JournalSink* journal) { m_journal = journal; }
 
     void onAcceptedFrame(FrameBytes bytes);
 
@@ -32,6 +39,7 @@ private:
     PanelView& m_panel;
     LiveWindows& m_windows;
     CaptureClock& m_clock;
+    JournalSink* m_journal = nullptr;
 };
 
 } // namespace clampmeter
