@@ -125,6 +125,25 @@ public:
     int calls = 0;
 };
 
+/// What the journal was told, in order.
+class RecordingJournal final : public JournalSink {
+public:
+    struct Reading {
+        std::array<std::uint8_t, kFrameSize> frame;
+        DataRecord record;
+        bool stored;
+    };
+    void readingCaptured(FrameBytes frame, const DataRecord& record, bool stored) override
+    {
+        Reading reading {{}, record, stored};
+        std::copy(frame.begin(), frame.end(), reading.frame.begin());
+        readings.push_back(reading);
+    }
+    void listCleared() override { }
+    void listSaved(SavedFormat, std::int32_t) override { }
+    std::vector<Reading> readings;
+};
+
 class ReadingCaptureTest : public testing::Test {
 protected:
     void receive(const FrameSpec& spec)
@@ -277,6 +296,29 @@ TEST_F(ReadingCaptureTest, FullStoreStillShowsTheReadingButStoresNothing)
     EXPECT_EQ(list.rows.size(), 1U);
     EXPECT_EQ(graph.seen.size(), 1U);
     EXPECT_EQ(clock.calls, 1);
+}
+
+TEST_F(ReadingCaptureTest, TheJournalGetsEveryReadingAsStoredAndThoseTheFullListCannotHold)
+{
+    RecordingJournal journal;
+    capture.setJournal(&journal);
+    vars.DataCount = kMaxRecords - 1;
+    receive({.code = 1, .main = 229.9F});
+    receive({.code = 2, .main = 5.5F});
+
+    ASSERT_EQ(journal.readings.size(), 2U);
+    const auto& stored = journal.readings[0];
+    EXPECT_TRUE(stored.stored);
+    EXPECT_EQ(stored.record.No, kMaxRecords);
+    EXPECT_EQ(stored.record.DataText, "229.8");
+    EXPECT_EQ(stored.frame, buildFrame({.code = 1, .main = 229.9F}));
+    const auto& unstored = journal.readings[1];
+    EXPECT_FALSE(unstored.stored);
+    EXPECT_EQ(unstored.record.FunText, "FUN_AAC");
+    EXPECT_EQ(unstored.record.DataText, "5.5");
+    EXPECT_EQ(unstored.record.UnitText, "A");
+    EXPECT_EQ(unstored.record.StampText, "2024-05-01\\14:03:07");
+    EXPECT_EQ(vars.DataRecords[kMaxRecords - 1].FunText, "FUN_VAC") << "the list was written";
 }
 
 } // namespace
