@@ -241,6 +241,12 @@ bool Form1::load()
     return runLoadHandler(m_services.vars, m_services.deviceMap, *this) == LoadOutcome::Running;
 }
 
+void Form1::setJournal(JournalSink* journal)
+{
+    m_journal = journal;
+    m_capture.setJournal(journal);
+}
+
 void Form1::resynchronise()
 {
     if (m_link)

@@ -80,6 +80,12 @@ public:
     CaptureTime printTime() override;
     void showPrintFailure(std::string_view text) override;
 
+    /// The session journal every reading, "Clear list" and complete save is told to; null
+    /// for none.
+    void setJournal(JournalSink* journal);
+    /// Where readings and files get their date and time.
+    CaptureClock& clock() { return m_services.clock; }
+
     /// The list window and the graph window that this panel owns.
     ProgramWindows& windows() { return m_windows; }
 
@@ -163,6 +169,7 @@ private:
     ProgramWindows m_windows;
     ReadingCapture m_capture;
     std::unique_ptr<SerialLink> m_link;
+    JournalSink* m_journal = nullptr;
 
     // Looked up once: every reading sets most of them.
     std::array<ValueLabel*, static_cast<std::size_t>(DisplayLabel::Count)> m_displayLabels {};

@@ -6,6 +6,7 @@
 #include "shared/flat_json.h"
 
 #include <charconv>
+#include <limits>
 
 namespace clampmeter {
 namespace {
@@ -65,7 +66,7 @@ bool readSaved(const FlatJsonObject& object, JournalEntry& entry)
 {
     const auto format = object.text("format");
     const auto records = object.number("records");
-    if (!format || !records || *records < 0 || *records > kMaxRecords)
+    if (!format || !records || *records < 0 || *records > std::numeric_limits<std::int32_t>::max())
         return false;
     if (*format == savedFormatName(SavedFormat::Report))
         entry.format = SavedFormat::Report;

@@ -1,0 +1,67 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "journal/journal_recovery.h"
+
+#include "journal/journal_file.h"
+#include "journal/journal_folder.h"
+#include "journal/session_journal.h"
+#include "list/export_writer.h"
+#include "list/list_file_commands.h"
+#include "list/text_report_writer.h"
+
+#include <memory>
+
+namespace clampmeter {
+
+std::optional<UnfinishedSession> findUnfinishedSession(
+    const std::filesystem::path& folder, std::string_view ownId)
+{
+    const std::vector<SessionFile> sessions = listSessionFiles(folder);
+    for (auto it = sessions.rbegin(); it != sessions.rend(); ++it) {
+        if (it->id == ownId || journalFileInUse(it->path))
+            continue;
+        std::string reason;
+        auto session = readJournalFile(it->path, reason);
+        if (!session || session->endedCleanly || session->unsavedReadings() == 0)
+            return std::nullopt;
+        return UnfinishedSession {it->path, std::move(*session)};
+    }
+    return std::nullopt;
+}
+
+std::string unfinishedSessionMessage(const JournalSession& session)
+{
+    const JournalReading* first = firstUnsavedReading(session);
+    if (first == nullptr)
+        return {};
+    const DataRecord& from = first->record;
+    const DataRecord& to = session.readings.back().record;
+    const std::size_t count = session.unsavedReadings();
+    return "The last session ended unexpectedly. Its " + std::to_string(count)
+        + (count == 1 ? " reading from " : " readings from ") + from.DateText + " " + from.TimeText
+        + " to " + to.DateText + " " + to.TimeText + " were not saved.";
+}
+
+std::string saveUnfinishedSession(const UnfinishedSession& unfinished, const std::string& path,
+    OutputFiles& files, CaptureClock& clock, UtcTime now)
+{
+    const bool csv = path.ends_with(".csv");
+    const std::vector<DataRecord> records
+        = journalRecords(unfinished.session, JournalRange::SinceLastClear);
+    {
+        const std::unique_ptr<OutputFile> file = files.create(path);
+        const bool written
+            = csv ? writeExport(records, *file) : writeTextReport(records, clock, *file);
+        if (!written || !file->commit())
+            return saveFailureMessage(path, file->errorText());
+    }
+    // The readings are safe in the file; a journal that cannot take the mark only means
+    // the next listing still calls them unsaved.
+    appendToJournal(unfinished.path,
+        savedLine(utcTimestamp(now), csv ? SavedFormat::Csv : SavedFormat::Report,
+            static_cast<std::int32_t>(records.size())));
+    return {};
+}
+
+} // namespace clampmeter
