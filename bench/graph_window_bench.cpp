@@ -6,6 +6,7 @@
 // one, the repaint included; a scale change and a navigation rebuild over 50000 records.
 
 #include "app/form1.h"
+#include "app/journal_keeper.h"
 #include "graph/frm_graph.h"
 #include "graph/graph_navigation.h"
 #include "graph/plot_painter.h"
@@ -13,6 +14,7 @@
 #include "link/static_serial_device_map.h"
 #include "list/frm_list.h"
 #include "simulator/frame_encoder.h"
+#include "temp_folder.h"
 
 #include <QApplication>
 #include <QImage>
@@ -111,6 +113,16 @@ public:
         QCoreApplication::processEvents();
     }
 
+    /// Every capture from here on is written to a session journal as in the program.
+    void keepJournal(const std::filesystem::path& folder)
+    {
+        m_journal = std::make_unique<JournalKeeper>(
+            SessionJournal::Settings {folder, "20261210T130000Z-1", "bench", 1},
+            [] { return std::chrono::system_clock::now(); }, [](const QString&) {});
+        m_journal->start();
+        m_form.setJournal(m_journal.get());
+    }
+
     void capture()
     {
         const EncodedFrame frame = encodeFrame({.functionCode = 1, .mainValue = 229.9F});
@@ -124,13 +136,17 @@ private:
     StaticSerialDeviceMap m_map {
         StaticSerialDeviceMap::Values {{R"(\Device\silabser0)", "/dev/clampmeter-no-such-port"}}};
     Form1 m_form {Form1::Services {*m_vars, m_map, m_clock, [](const QString&, const QString&) {}}};
+    std::unique_ptr<JournalKeeper> m_journal;
     std::int32_t m_filled = 0;
 };
 
-void captureShown(benchmark::State& state, bool withList)
+void captureShown(benchmark::State& state, bool withList, bool journalled = false)
 {
     const auto start = static_cast<std::int32_t>(state.range(0));
     ShownWindows shown(withList);
+    const TempFolder folder;
+    if (journalled)
+        shown.keepJournal(folder.path() / "sessions");
     for (auto _ : state) {
         state.PauseTiming();
         shown.prepare(start);
@@ -150,6 +166,14 @@ void BM_CaptureWithBothShown(benchmark::State& state)
     captureShown(state, true);
 }
 BENCHMARK(BM_CaptureWithBothShown)->Arg(0)->Arg(49999)->Unit(benchmark::kMicrosecond);
+
+// The same, each reading also written to the session journal (its sync runs on its timer,
+// within the event-loop passes the capture makes).
+void BM_CaptureWithBothShownJournalled(benchmark::State& state)
+{
+    captureShown(state, true, true);
+}
+BENCHMARK(BM_CaptureWithBothShownJournalled)->Arg(0)->Arg(49999)->Unit(benchmark::kMicrosecond);
 
 /// The rules over a full store, the window showing its last 1000 records.
 struct FullStore {
