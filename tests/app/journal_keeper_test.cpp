@@ -3,11 +3,14 @@
 
 // The session journal on the event loop, and the offer to save an unfinished session.
 
+#include "app/form1.h"
 #include "app/journal_keeper.h"
 #include "app/recovery_offer.h"
 #include "platform/qt_output_files.h"
 
 #include "../journal/journal_fixture.h"
+#include "link/static_serial_device_map.h"
+#include "private_mount.h"
 
 #include <QTest>
 
@@ -66,6 +69,33 @@ TEST_F(JournalKeeperTest, AJournalThatCannotBeMadeIsSaidOnceAfterTheCaptureAndTr
     ASSERT_EQ(m_messages.size(), 1U);
     EXPECT_TRUE(m_messages[0].contains(QStringLiteral("Not a directory")))
         << m_messages[0].toStdString();
+    EXPECT_TRUE(keeper.retrying());
+}
+
+TEST_F(JournalKeeperTest, OnAFullDiskTheProgramCapturesOnAndSaysSoOnce)
+{
+    fs::create_directories(folder());
+    const PrivateMount disk = PrivateMount::tmpfs(folder(), "16k");
+    if (!disk.unavailable().empty())
+        GTEST_SKIP() << disk.unavailable();
+    class Clock final : public CaptureClock {
+    public:
+        CaptureTime now() override { return {"10/12/26", "14:03:07"}; }
+    } clock;
+    auto vars = std::make_unique<VarModule>();
+    StaticSerialDeviceMap map;
+    Form1 form(Form1::Services {*vars, map, clock, [](const QString&, const QString&) {}});
+    JournalKeeper keeper = makeKeeper(folder());
+    keeper.start();
+    form.setJournal(&keeper);
+    for (int n = 1; n <= 300; ++n) {
+        const NumberedReading reading = numberedReading(n);
+        form.onAcceptedFrame(FrameBytes(reading.frame));
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(vars->DataCount, 300);
+    ASSERT_EQ(m_messages.size(), 1U);
+    EXPECT_TRUE(m_messages[0].contains(QStringLiteral("No space left on device")));
     EXPECT_TRUE(keeper.retrying());
 }
 
