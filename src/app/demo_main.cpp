@@ -81,5 +81,5 @@ int main(int argc, char* argv[])
         StaticSerialDeviceMap::Values {{std::string(kBridgeValueName), meter.portName()}});
     meter.start();
     SystemClock clock;
-    return runProgram(deviceMap, clock);
+    return runProgram(deviceMap, clock, kDemoSessionsFolder);
 }

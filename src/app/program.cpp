@@ -6,7 +6,6 @@
 #include "app/form1.h"
 #include "app/journal_keeper.h"
 #include "app/recovery_offer.h"
-#include "journal/journal_folder.h"
 #include "platform/qt_output_files.h"
 #include "platform/qt_save_dialog.h"
 #include "shared/version.h"
@@ -35,10 +34,10 @@ struct RunJournal {
     std::optional<UnfinishedSession> unfinished;
 };
 
-RunJournal startJournal(QWidget* panel)
+RunJournal startJournal(QWidget* panel, std::string_view folderName)
 {
     RunJournal run;
-    const auto folder = defaultJournalFolder();
+    const auto folder = defaultJournalFolder(folderName);
     if (journalSwitchedOff() || !folder)
         return run;
     const UtcTime now = std::chrono::system_clock::now();
@@ -68,13 +67,13 @@ void offerToSave(Form1& form, const UnfinishedSession& unfinished)
 
 } // namespace
 
-int runProgram(SerialDeviceMap& deviceMap, CaptureClock& clock)
+int runProgram(SerialDeviceMap& deviceMap, CaptureClock& clock, std::string_view journalFolder)
 {
     auto vars = std::make_unique<VarModule>();
     Form1 form(Form1::Services {*vars, deviceMap, clock, {}});
     if (!form.load())
         return kStartFailedExitCode;
-    RunJournal journal = startJournal(&form);
+    RunJournal journal = startJournal(&form, journalFolder);
     form.setJournal(journal.keeper.get());
     QObject::connect(&form, &Form1::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     // Centred on the screen it opens on, as the panel's own settings ask.

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "journal/journal_folder.h"
 #include "link/bridge_lookup.h"
 #include "link/capture_clock.h"
 #include "link/serial_device_map.h"
@@ -13,7 +14,9 @@ namespace clampmeter {
 inline constexpr int kStartFailedExitCode = 1;
 
 /// Runs the program on a running QApplication: the main panel's load handler, then the
-/// panel until it is closed. Returns the process exit code.
-int runProgram(SerialDeviceMap& deviceMap, CaptureClock& clock);
+/// panel until it is closed. Returns the process exit code. The session journal is kept in
+/// the journal folder of that name (the demo's sessions stay apart from the meter's).
+int runProgram(SerialDeviceMap& deviceMap, CaptureClock& clock,
+    std::string_view journalFolder = kSessionsFolder);
 
 } // namespace clampmeter

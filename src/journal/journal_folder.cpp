@@ -29,7 +29,7 @@ std::optional<fs::path> environmentPath(const char* name)
 
 } // namespace
 
-std::optional<fs::path> defaultJournalFolder()
+std::optional<fs::path> defaultJournalFolder(std::string_view name)
 {
 #ifdef _WIN32
     const auto base = environmentPath("LOCALAPPDATA");
@@ -42,7 +42,7 @@ std::optional<fs::path> defaultJournalFolder()
 #endif
     if (!base)
         return std::nullopt;
-    return *base / "clampmeter" / "sessions";
+    return *base / "clampmeter" / fs::path(name);
 }
 
 bool journalSwitchedOff()

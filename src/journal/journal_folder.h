@@ -18,10 +18,14 @@ namespace clampmeter {
 /// A session journal's file name ends in this.
 inline constexpr std::string_view kJournalSuffix = ".journal";
 
-/// The folder of the session journals: $XDG_STATE_HOME/clampmeter/sessions, else
-/// ~/.local/state/clampmeter/sessions; on Windows the local application data folder's
-/// clampmeter\sessions. Nothing when neither the variable nor a home folder is set.
-std::optional<std::filesystem::path> defaultJournalFolder();
+/// The sessions of the program with a meter, and those of the demo on its simulated one.
+inline constexpr std::string_view kSessionsFolder = "sessions";
+inline constexpr std::string_view kDemoSessionsFolder = "demo-sessions";
+
+/// The folder of the session journals: $XDG_STATE_HOME/clampmeter/NAME, else
+/// ~/.local/state/clampmeter/NAME; on Windows the local application data folder's
+/// clampmeter\NAME. Nothing when neither the variable nor a home folder is set.
+std::optional<std::filesystem::path> defaultJournalFolder(std::string_view name = kSessionsFolder);
 
 /// True when CLAMPMETER_JOURNAL is "off": the program keeps no journal.
 bool journalSwitchedOff();
