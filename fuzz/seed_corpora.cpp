@@ -7,6 +7,7 @@
 //
 // Usage: fuzz_seed_corpora FOLDER   (makes FOLDER/<target>/seed-NNN)
 
+#include "journal/journal_line.h"
 #include "link/measurement_frame.h"
 #include "simulator/meter_simulator.h"
 
@@ -160,6 +161,39 @@ void registrySeeds(Corpus& corpus)
     }
 }
 
+/// Journals as the program writes them: readings of every kind, clears, saves, a clean end
+/// or none, and one cut part-way through its last line.
+void journalSeeds(Corpus& corpus)
+{
+    MeterSimulator simulator({SimulatorScenario::Faults, 11, std::chrono::milliseconds(500)});
+    for (int journal = 0; journal < 6; ++journal) {
+        std::string text = startLine("2026-12-10T13:00:00.000Z", "clampmeter", 42);
+        for (int i = 0; i < 12; ++i) {
+            const auto bytes = simulator.next().bytes;
+            if (bytes.size() != kFrameSize)
+                continue;
+            const FrameBytes frame(bytes.data(), kFrameSize);
+            const MeasurementFrame reading = decodeFrame(frame);
+            DataRecord record;
+            record.FunText = reading.function != nullptr ? reading.function->id : "";
+            record.DataText = reading.MainText;
+            record.UnitText = "v";
+            record.DateText = journal % 2 == 0 ? "10/12/26" : "10. Dez. 2026";
+            record.TimeText = "14:03:07";
+            appendReadingLine(text, "2026-12-10T13:00:01.250Z", frame, record, i % 7 != 6);
+            if (i == journal)
+                text += clearLine("2026-12-10T13:00:02.000Z");
+            if (i == journal + 3)
+                text += savedLine("2026-12-10T13:00:03.000Z", SavedFormat::Csv, 3);
+        }
+        if (journal % 3 == 0)
+            text += endLine("2026-12-10T13:00:04.000Z");
+        if (journal == 5)
+            text.resize(text.size() - 9);
+        corpus.add(Bytes(text.begin(), text.end()));
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -177,6 +211,8 @@ int main(int argc, char* argv[])
     recordSeeds(writers);
     Corpus cutting(root, "fuzz_decode_cutting");
     streamSeeds(cutting);
+    Corpus journal(root, "fuzz_journal_read");
+    journalSeeds(journal);
     Corpus registry(root, "fuzz_registry");
     registrySeeds(registry);
     return 0;

@@ -5,6 +5,7 @@
 
 #include "journal_fixture.h"
 
+#include "journal/journal_file.h"
 #include "journal/journal_folder.h"
 
 #include <cstdlib>
@@ -127,10 +128,11 @@ TEST_F(JournalRetention, TheOldestGoWhileAllTogetherAreTooLarge)
 
 TEST_F(JournalRetention, NeitherThisRunsSessionNorOneInUseGoes)
 {
-    SessionJournal running = makeJournal("20261001T000000Z-5");
-    ASSERT_TRUE(running.start());
-    fs::last_write_time(running.filePath(), m_fileNow - 40 * 24h);
+    makeSession("20261001T000000Z-5", 10, 40 * 24h);
     makeSession("20261002T000000Z-6", 10, 40 * 24h);
+    // Another program runs the older session.
+    JournalFile running;
+    ASSERT_TRUE(running.open(folder() / "20261001T000000Z-5.journal", JournalFile::Mode::Append));
     const RetentionLimits limits {std::chrono::hours(30 * 24), 0};
     EXPECT_EQ(applyRetention(folder(), m_fileNow, "20261002T000000Z-6", limits),
         std::vector<std::string> {});

@@ -96,8 +96,9 @@ TEST_F(JournalRecovery, OnlyThePreviousRunIsOfferedAndOnlyWhenItEndedWithReading
         session("20261210T110000Z-2", c.readings, c.saved, c.clean);
         const auto unfinished = findUnfinishedSession(folder(), "20261210T120000Z-3");
         ASSERT_EQ(unfinished.has_value(), c.offered);
-        if (unfinished)
+        if (unfinished) {
             EXPECT_EQ(unfinished->path.filename(), "20261210T110000Z-2.journal");
+        }
     }
 }
 
