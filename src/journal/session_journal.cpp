@@ -76,7 +76,7 @@ void SessionJournal::write(std::string_view line, bool isReading)
 {
     if (m_closed || !m_started)
         return;
-    if (m_failing || !m_pending.empty()) {
+    if (m_failing) {
         // Waiting for a retry: keep the line unless too much waits already.
         if (isReading && m_pending.size() + line.size() > kMaxPendingBytes) {
             ++m_dropped;
