@@ -293,6 +293,8 @@ protected:
         m_pid = ::fork();
         ASSERT_GE(m_pid, 0);
         if (m_pid == 0) {
+            // Its session journals stay in the test's own folder.
+            ::setenv("XDG_STATE_HOME", (m_root / "state").c_str(), 1);
             if (m_display.empty()) {
                 ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
             } else {
