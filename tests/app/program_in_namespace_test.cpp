@@ -311,6 +311,65 @@ protected:
 
     bool running() const { return ::waitpid(m_pid, nullptr, WNOHANG) == 0; }
 
+    /// Starts the program on the display and waits until its panel shows and it listens.
+    std::string startOnDisplay()
+    {
+        startProgram();
+        const std::string panel = windowNamed("KR-610");
+        if (panel.empty() || !waitFor([&] { return lineSpeed() == B2400; }, 20s))
+            return {};
+        // Once open, the program throws away what the line brings until a quiet tick of its
+        // 50 ms resynchronisation timer; only then does it listen for frames. Nothing outside
+        // shows that moment, so the test leaves it ample time.
+        std::this_thread::sleep_for(1s);
+        return panel;
+    }
+
+    /// Sends frames of the values `first`, `first` + 1, … one at a time, each read before
+    /// the next.
+    void sendReadings(float first, int count)
+    {
+        for (int n = 0; n < count; ++n) {
+            const EncodedFrame frame = encodeFrame({.number = static_cast<std::uint8_t>(n),
+                .functionCode = 1,
+                .mainValue = first + static_cast<float>(n)});
+            ASSERT_TRUE(m_pty->write(frame));
+            ASSERT_TRUE(waitFor([&] { return unreadBytes() == 0; }, 5s))
+                << "frame " << n << " was not read";
+            std::this_thread::sleep_for(150ms); // quiet on the line, so the frame is cut here
+        }
+    }
+
+    /// Types `path` into the save dialog that `command` opened and saves.
+    void saveThroughDialog(const fs::path& path)
+    {
+        const std::string dialog = windowNamed("Save");
+        ASSERT_FALSE(dialog.empty()) << "no save dialog opened";
+        xdotool("windowactivate --sync " + dialog);
+        xdotool("windowfocus --sync " + dialog);
+        ASSERT_TRUE(xdotool("key --clearmodifiers ctrl+a").has_value());
+        ASSERT_TRUE(xdotool("type --delay 5 '" + path.string() + "'").has_value());
+        ASSERT_TRUE(xdotool("key Return").has_value());
+        ASSERT_TRUE(waitFor([&] { return fs::exists(path); }, 20s)) << "nothing written to " << path;
+    }
+
+    /// The visible windows titled as the program ("KR-610"): its panel and its message boxes.
+    std::size_t programWindows() const
+    {
+        const auto found = xdotool("search --onlyvisible --name '^KR-610$'");
+        std::size_t count = 0;
+        for (const std::string& id : split(found.value_or(""), "\n"))
+            count += id.empty() ? 0 : 1;
+        return count;
+    }
+
+    /// `clampmeter-cli` with the program's journal folder; what it printed.
+    std::optional<std::string> cli(const std::string& arguments) const
+    {
+        return output("XDG_STATE_HOME='" + (m_root / "state").string() + "' '"
+            CLAMPMETER_CLI_PATH "' " + arguments);
+    }
+
     speed_t lineSpeed() const
     {
         termios settings {};
@@ -440,6 +499,68 @@ TEST_F(ProgramInNamespace, FramesFromTheLineReachTheListItsExportAndThePlotOnARe
     }
     EXPECT_FALSE(shot->redNear(65 + 200, 81 + 100)) << "red where no reading lies";
     EXPECT_TRUE(running()) << "the program ended";
+}
+
+std::string fileText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST_F(ProgramInNamespace, AKilledProgramsReadingsComeBackFromTheJournalAsToExcelWroteThem)
+{
+    if (!onPath("Xvfb") || !onPath("xdotool"))
+        GTEST_SKIP() << "needs Xvfb and xdotool (scripts/bootstrap installs them)";
+    ASSERT_NO_FATAL_FAILURE(startXServer());
+    const std::string panel = startOnDisplay();
+    ASSERT_FALSE(panel.empty()) << "the program did not start listening on the display";
+    ASSERT_NO_FATAL_FAILURE(sendReadings(221.5F, 4));
+
+    ASSERT_TRUE(clickAt(panel, 256, 476)); // List
+    const std::string list = windowNamed("Form2");
+    ASSERT_FALSE(list.empty()) << "List did not open the list window";
+    ASSERT_TRUE(clickAt(list, 196, 144)); // To Excel
+    const fs::path exported = m_root / "export.csv";
+    ASSERT_NO_FATAL_FAILURE(saveThroughDialog(exported));
+    std::this_thread::sleep_for(1s); // the save's resynchronisation has found the line quiet
+    ASSERT_NO_FATAL_FAILURE(sendReadings(230.5F, 2)); // not saved
+    stop(m_pid); // SIGKILL part-way
+
+    const auto listed = cli("journal list");
+    ASSERT_TRUE(listed.has_value());
+    EXPECT_NE(listed->find("unexpectedly"), std::string::npos) << *listed;
+    EXPECT_NE(listed->find("no, 2 unsaved"), std::string::npos) << *listed;
+    const fs::path recovered = m_root / "recovered.csv";
+    ASSERT_TRUE(cli("journal export --output '" + recovered.string() + "'").has_value());
+    const std::string wrote = fileText(exported);
+    const std::string back = fileText(recovered);
+    ASSERT_GT(back.size(), wrote.size());
+    EXPECT_EQ(back.substr(0, wrote.size()), wrote)
+        << "the journal's first four readings differ from what To Excel wrote";
+    EXPECT_EQ(split(back, "\r\n").size(), 1U + 6U + 1U) << back;
+
+    // The next start offers them once its panel is up; an Exit after that closes the
+    // journal, and the start after it asks nothing.
+    const std::string restarted = startOnDisplay();
+    ASSERT_FALSE(restarted.empty());
+    ASSERT_TRUE(waitFor([&] { return programWindows() == 2; }, 20s))
+        << "no box offered the unsaved readings";
+    for (const std::string& id :
+        split(xdotool("search --onlyvisible --name '^KR-610$'").value_or(""), "\n")) {
+        if (!id.empty() && id != restarted)
+            xdotool("windowactivate --sync " + id + " windowfocus --sync " + id);
+    }
+    xdotool("key --clearmodifiers Escape"); // Later
+    EXPECT_TRUE(waitFor([&] { return programWindows() == 1; }, 10s)) << "Later did not close it";
+    const std::string again = windowNamed("KR-610");
+    ASSERT_TRUE(clickAt(again, 256, 524)); // Exit
+    ASSERT_TRUE(waitFor([&] { return !running(); }, 10s)) << "Exit did not end the program";
+    ::waitpid(m_pid, nullptr, 0);
+    m_pid = -1;
+
+    ASSERT_FALSE(startOnDisplay().empty());
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(programWindows(), 1U) << "a box came after a clean Exit";
 }
 
 } // namespace
