@@ -47,6 +47,7 @@ public:
     void setSecondaryText(std::string_view text) override { keep(text); }
     std::string unitCaption() const override { return m_unit; }
     void insertRecordRow(const DataRecord&) override { }
+    void showStoreFull() override { }
 
     std::vector<std::string> texts;
 

@@ -14,6 +14,7 @@
 #include "shared/value_label.h"
 #include "shared/widget_helpers.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -164,6 +165,15 @@ Form1::Form1(Services services, QWidget* parent)
             box.exec();
         };
     }
+    if (!m_services.askQuestion) {
+        m_services.askQuestion = [](const QString& title, const QString& text) {
+            // Over the window the question came from (the list window's Clear list).
+            QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                QApplication::activeWindow());
+            box.setDefaultButton(QMessageBox::No);
+            return box.exec() == QMessageBox::Yes;
+        };
+    }
     buildControls();
     nameControls(this);
     m_image1->setAccessibleDescription(dialDescription(m_dialPicture));
@@ -245,6 +255,28 @@ void Form1::setJournal(JournalSink* journal)
 {
     m_journal = journal;
     m_capture.setJournal(journal);
+    m_fileCommands.onSaved([journal](SavedFormat format, std::int32_t records) {
+        if (journal != nullptr)
+            journal->listSaved(format, records);
+    });
+}
+
+bool Form1::confirm(std::string_view question)
+{
+    return m_services.askQuestion(kTitle, qText(question));
+}
+
+std::int32_t Form1::unsavedReadings() const
+{
+    return m_fileCommands.unsavedReadings();
+}
+
+void Form1::listCleared()
+{
+    m_fileCommands.listCleared();
+    m_windows.emptyGraph();
+    if (m_journal != nullptr)
+        m_journal->listCleared();
 }
 
 void Form1::resynchronise()

@@ -46,6 +46,8 @@ public:
     static const QString kTitle;
 
     using MessagePresenter = std::function<void(const QString& title, const QString& text)>;
+    /// Asks a yes-or-no question; true for yes.
+    using QuestionPresenter = std::function<bool(const QString& title, const QString& text)>;
 
     struct Services {
         VarModule& vars;
@@ -59,6 +61,8 @@ public:
         OutputFiles* outputFiles = nullptr;
         /// The printer of the Print buttons; the system's default printer when empty.
         std::function<std::unique_ptr<PagePrinter>(std::string_view documentName)> openPrinter {};
+        /// Asks before readings are discarded; a modal box with Yes and No by default.
+        QuestionPresenter askQuestion {};
     };
 
     explicit Form1(Services services, QWidget* parent = nullptr);
@@ -74,6 +78,13 @@ public:
     void Form1SaveSub() override;
     /// "To Excel" of the list window: the semicolon-separated export.
     void Form1ExcelSub() override;
+
+    bool confirm(std::string_view question) override;
+    std::int32_t unsavedReadings() const override;
+    void listCleared() override;
+
+    /// The list window's file commands.
+    ListFileCommands& fileCommands() { return m_fileCommands; }
 
     // PrintHost
     std::unique_ptr<PagePrinter> openPrinter(std::string_view documentName) override;

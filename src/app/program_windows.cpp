@@ -4,6 +4,7 @@
 #include "app/program_windows.h"
 
 #include "graph/frm_graph.h"
+#include "graph/plot_window.h"
 #include "list/frm_list.h"
 #include "shared/twips.h"
 
@@ -41,6 +42,14 @@ void ProgramWindows::showGraph()
     // In twips from the list window's width, shown or not, then to pixels once.
     const int listWidthTwips = listWindow().width() * kTwipsPerPixel;
     graphWindow().showAt(QPoint(twipsToPixels(listWidthTwips + 50), twipsToPixels(200)));
+}
+
+void ProgramWindows::emptyGraph()
+{
+    if (m_graph)
+        m_graph->plotWindow().listCleared();
+    else
+        clampmeter::emptyGraph(m_vars);
 }
 
 void ProgramWindows::closeAll()

@@ -34,6 +34,8 @@ public:
     /// The Graph command: shows the graph window 50 twips right of the list window's width,
     /// 200 twips from the top, and draws its plot.
     void showGraph();
+    /// The list was cleared: the graph shows an empty page, or will when it is first shown.
+    void emptyGraph();
     /// The main panel unloads: the list window closes, then the graph window.
     void closeAll();
 

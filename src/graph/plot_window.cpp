@@ -116,6 +116,22 @@ void PlotWindow::pointerLeft()
     m_view.hideReadout();
 }
 
+void emptyGraph(VarModule& vars)
+{
+    vars.GraphPointCount = 0;
+    vars.GraphStart = 1;
+    vars.GraphBrowsing = false;
+}
+
+void PlotWindow::listCleared()
+{
+    emptyGraph(m_vars);
+    m_view.setXLabels(xLabelTexts(m_vars.GraphStart, m_vars.XScale));
+    m_view.hideNewestMarker();
+    m_view.hideReadout();
+    m_view.clearAndRedraw();
+}
+
 PointMarker PlotWindow::markerFor(const GraphPoint& point, const DataRecord& record, double W) const
 {
     PointMarker marker;

@@ -12,6 +12,10 @@
 
 namespace clampmeter {
 
+/// The graph state of an empty page at record 1 that follows new readings: what clearing
+/// the list leaves, also before the graph window exists.
+void emptyGraph(VarModule& vars);
+
 /// The graph window's rules: the window of records it plots, following new readings page
 /// by page or browsing history, its scales and axis labels, the grid switch and the cursor
 /// readout. It works on the shared graph state and tells a GraphView what to show.
@@ -40,6 +44,10 @@ public:
     void mouseMove(double X, double Y, double W, double H);
     /// The pointer left the plot box: the readout hides.
     void pointerLeft();
+
+    /// The list was cleared: an empty page at record 1, following new readings, with no
+    /// marker and no readout over it.
+    void listCleared();
 
 private:
     PointMarker markerFor(const GraphPoint& point, const DataRecord& record, double W) const;

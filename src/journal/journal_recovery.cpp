@@ -10,6 +10,7 @@
 #include "list/list_file_commands.h"
 #include "list/text_report_writer.h"
 
+#include <cctype>
 #include <memory>
 
 namespace clampmeter {
@@ -46,7 +47,10 @@ std::string unfinishedSessionMessage(const JournalSession& session)
 std::string saveUnfinishedSession(const UnfinishedSession& unfinished, const std::string& path,
     OutputFiles& files, CaptureClock& clock, UtcTime now)
 {
-    const bool csv = path.ends_with(".csv");
+    std::string suffix = path.size() >= 4 ? path.substr(path.size() - 4) : std::string();
+    for (char& c : suffix)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool csv = suffix == ".csv";
     const std::vector<DataRecord> records
         = journalRecords(unfinished.session, JournalRange::SinceLastClear);
     {

@@ -21,6 +21,8 @@ public:
     virtual void setMainText(std::string_view text) = 0; ///< maindatashow
     /// Inserts the newest record as row 1 of the grid and updates the record counter.
     virtual void insertRecordRow(const DataRecord& record) = 0;
+    /// A reading came that the full store could not hold: the counter says so.
+    virtual void showStoreFull() = 0;
 };
 
 /// The graph window's live update, run for every stored record.

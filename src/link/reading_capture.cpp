@@ -63,6 +63,8 @@ void ReadingCapture::onAcceptedFrame(FrameBytes bytes)
     ListLiveView& list = m_windows.list();
     presentReading(reading, m_panel, list);
     list.setMainText(reading.MainText);
+    if (storeFull)
+        list.showStoreFull();
     if (storeFull && m_journal == nullptr)
         return;
 

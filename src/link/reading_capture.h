@@ -20,7 +20,8 @@ void presentReading(const MeasurementFrame& reading, PanelView& panel, ListLiveV
 /// reception, and bring the list and graph windows up to date, all in one go.
 ///
 /// When the store already holds 50000 records the reading is still shown on the panel and
-/// in the list window's large label, but it is not stored, listed or plotted. The graph
+/// in the list window's large label, and the list window's counter shows that the log is
+/// full, but it is not stored, listed or plotted. The graph
 /// window comes into being with the first reading stored.
 ///
 /// Every reading, stored or not, goes to the session journal when there is one, the moment

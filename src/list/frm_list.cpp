@@ -58,6 +58,7 @@ ValueLabel* addLabel(const LabelSpec& spec, QWidget* parent)
 
 const QColor kBlack(0, 0, 0);
 const QColor kWhite(255, 255, 255);
+const QColor kFullRed(255, 0, 0);
 constexpr auto kBold = QFont::Bold;
 constexpr auto kNormal = QFont::Normal;
 constexpr auto kUpright = FontStyle::Upright;
@@ -156,8 +157,31 @@ void Frm_List::showAtHome()
 
 void Frm_List::Command1_Click()
 {
+    if (const std::int32_t unsaved = m_host.unsavedReadings();
+        unsaved > 0 && !m_host.confirm(clearQuestion(unsaved)))
+        return;
     m_vars.DataCount = 0;
     m_model.clear();
+    m_counter->showValue(QStringLiteral("0"));
+    setStoreFull(false);
+    m_host.listCleared();
+}
+
+void Frm_List::showStoreFull()
+{
+    setStoreFull(true);
+}
+
+void Frm_List::setStoreFull(bool full)
+{
+    if (full == m_storeFull)
+        return;
+    m_storeFull = full;
+    setTextColour(m_counter, full ? kFullRed : kBlack);
+    m_counter->setAccessibleDescription(full
+            ? QStringLiteral("The log is full: newer readings are not "
+                             "listed, the session journal keeps them")
+            : QString());
 }
 
 void Frm_List::ListPrintSub()

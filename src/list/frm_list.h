@@ -31,8 +31,9 @@ public:
     /// Shows the window at its fixed place, 0, 200 twips from the screen's top left.
     void showAtHome();
 
-    /// "Clear list": no records, the grid back to its header and empty row. The counter and
-    /// the latest reading stay as they are until the next capture.
+    /// "Clear list": asks first when readings would go that no save holds; then no records,
+    /// the grid back to its header and empty row, the counter at 0 and the graph emptied.
+    /// The latest reading stays as it is until the next capture.
     void Command1_Click();
     /// "Print": every record on the default printer, 36 to a page; a failure is shown once.
     void ListPrintSub();
@@ -43,9 +44,11 @@ public:
     void setUnitCaption(std::string_view caption) override;
     void setMainText(std::string_view text) override;
     void insertRecordRow(const DataRecord& record) override;
+    void showStoreFull() override;
 
 private:
     void buildControls();
+    void setStoreFull(bool full);
     QPushButton* addButton(const char* name, int left, int width, const char* caption);
 
     VarModule& m_vars;
@@ -56,6 +59,7 @@ private:
     ValueLabel* m_unitLabel = nullptr; // Label1
     ValueLabel* m_counter = nullptr; // Label4
     ListGridView* m_grid = nullptr;
+    bool m_storeFull = false; ///< the counter shows that readings are no longer listed
 };
 
 } // namespace clampmeter

@@ -4,8 +4,10 @@
 #include "list/list_file_commands.h"
 
 #include "list/export_writer.h"
+#include "list/list_command_host.h"
 #include "list/text_report_writer.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -18,6 +20,12 @@ std::string saveFailureMessage(std::string_view path, std::string_view reason)
     if (!reason.empty())
         message.append(": ").append(reason);
     return message;
+}
+
+std::string clearQuestion(std::int32_t unsaved)
+{
+    return "Clear " + std::to_string(unsaved) + (unsaved == 1 ? " reading" : " readings") + " that "
+        + (unsaved == 1 ? "has" : "have") + " not been saved?";
 }
 
 ListFileCommands::ListFileCommands(const VarModule& vars, SaveDialog& dialog, OutputFiles& files,
@@ -35,24 +43,32 @@ void ListFileCommands::Form1SaveSub()
 {
     if (m_vars.DataCount < 1)
         return;
-    saveAs(FileKind::Report, kReportFilter);
+    saveAs(SavedFormat::Report, kReportFilter, m_reportName);
 }
 
 void ListFileCommands::Form1ExcelSub()
 {
-    saveAs(FileKind::Export, kExportFilter);
+    saveAs(SavedFormat::Csv, kExportFilter, m_exportName);
 }
 
-void ListFileCommands::saveAs(FileKind kind, std::string_view filter)
+std::int32_t ListFileCommands::unsavedReadings() const
 {
-    const std::string chosen = m_dialog.showSave({kSaveDialogTitle, filter, m_fileName});
+    return m_vars.DataCount > m_savedRecords ? m_vars.DataCount - m_savedRecords : 0;
+}
+
+void ListFileCommands::saveAs(SavedFormat format, std::string_view filter, std::string& fileName)
+{
+    const std::string chosen = m_dialog.showSave({kSaveDialogTitle, filter, fileName});
     if (!chosen.empty()) {
-        m_fileName = chosen;
+        fileName = chosen;
         std::string failure;
         {
             const std::unique_ptr<OutputFile> file = m_files.create(chosen);
-            if (!writeFile(kind, *file) || !file->commit())
+            // Nothing runs between the writing and here: the count is what was written.
+            if (!writeFile(format, *file) || !file->commit())
                 failure = saveFailureMessage(chosen, file->errorText());
+            else
+                noteSaved(format, m_vars.DataCount);
         } // an uncommitted file is discarded here, before the user is told
         if (!failure.empty())
             m_showFailure(failure);
@@ -61,15 +77,22 @@ void ListFileCommands::saveAs(FileKind kind, std::string_view filter)
     m_resynchronise();
 }
 
-bool ListFileCommands::writeFile(FileKind kind, OutputFile& file)
+bool ListFileCommands::writeFile(SavedFormat format, OutputFile& file)
 {
-    switch (kind) {
-    case FileKind::Report:
+    switch (format) {
+    case SavedFormat::Report:
         return writeTextReport(m_vars, m_clock, file);
-    case FileKind::Export:
+    case SavedFormat::Csv:
         return writeExport(m_vars, file);
     }
     return false;
+}
+
+void ListFileCommands::noteSaved(SavedFormat format, std::int32_t records)
+{
+    m_savedRecords = std::max(m_savedRecords, records);
+    if (m_saved)
+        m_saved(format, records);
 }
 
 } // namespace clampmeter

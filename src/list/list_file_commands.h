@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "journal/journal_line.h"
 #include "link/capture_clock.h"
 #include "list/output_file.h"
 #include "list/save_dialog.h"
@@ -25,19 +26,25 @@ std::string saveFailureMessage(std::string_view path, std::string_view reason);
 
 /// The list window's two file commands, "Save" (text report) and "To Excel" (export).
 ///
-/// Both share one save dialog memory: the full file name last chosen in either command is
-/// offered again, and a cancelled dialog keeps it. A new file replaces an existing one only
-/// once it is complete. The dialog runs a nested event loop in which readings keep
-/// arriving, so the records are counted only when writing starts.
+/// Each remembers the full file name last chosen in it and offers it again, also after a
+/// cancelled dialog; the dialogs add their format's suffix to a bare name and ask before
+/// replacing a file. A new file replaces an existing one only once it is complete. The
+/// dialog runs a nested event loop in which readings keep arriving, so the records are
+/// counted only when writing starts, and those that came later are not saved.
 class ListFileCommands {
 public:
     /// The link's resynchronisation entry (receive threshold 0, then Timer1 on).
     using Resynchronise = std::function<void()>;
     /// Shows a failure to the user (modal; the link is resynchronised afterwards).
     using ShowFailure = std::function<void(std::string_view message)>;
+    /// Told of every complete save: its format and the records it holds.
+    using Saved = std::function<void(SavedFormat format, std::int32_t records)>;
 
     ListFileCommands(const VarModule& vars, SaveDialog& dialog, OutputFiles& files,
         CaptureClock& clock, Resynchronise resynchronise, ShowFailure showFailure);
+
+    /// Who is told of each complete save (the session journal); none by default.
+    void onSaved(Saved saved) { m_saved = std::move(saved); }
 
     /// "Save": with no records returns at once (no dialog, no resynchronisation);
     /// otherwise asks for a name and writes the text report.
@@ -46,14 +53,19 @@ public:
     /// no records.
     void Form1ExcelSub();
 
-    /// The full file name the next dialog offers; empty until a name has been chosen.
-    const std::string& fileName() const { return m_fileName; }
+    /// The full file names the next Save and To Excel dialogs offer; empty until chosen.
+    const std::string& reportFileName() const { return m_reportName; }
+    const std::string& exportFileName() const { return m_exportName; }
+
+    /// Stored records that no complete save has held since the last clear.
+    std::int32_t unsavedReadings() const;
+    /// The list was cleared: nothing in it is saved.
+    void listCleared() { m_savedRecords = 0; }
 
 private:
-    enum class FileKind { Report, Export };
-
-    void saveAs(FileKind kind, std::string_view filter);
-    bool writeFile(FileKind kind, OutputFile& file);
+    void saveAs(SavedFormat format, std::string_view filter, std::string& fileName);
+    bool writeFile(SavedFormat format, OutputFile& file);
+    void noteSaved(SavedFormat format, std::int32_t records);
 
     const VarModule& m_vars;
     SaveDialog& m_dialog;
@@ -61,7 +73,10 @@ private:
     CaptureClock& m_clock;
     Resynchronise m_resynchronise;
     ShowFailure m_showFailure;
-    std::string m_fileName;
+    Saved m_saved;
+    std::string m_reportName;
+    std::string m_exportName;
+    std::int32_t m_savedRecords = 0; ///< of the list since the last clear, the most saved
 };
 
 } // namespace clampmeter

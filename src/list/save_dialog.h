@@ -26,7 +26,8 @@ public:
     SaveDialog& operator=(const SaveDialog&) = delete;
     virtual ~SaveDialog() = default;
 
-    /// The full file name chosen, as typed (no extension is added); empty when the user
+    /// The full file name chosen, with the chosen filter's suffix when it was typed without
+    /// one, after the user agreed to replace a file of that name; empty when the user
     /// cancelled.
     virtual std::string showSave(const SaveDialogRequest& request) = 0;
 };

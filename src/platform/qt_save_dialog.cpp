@@ -33,6 +33,18 @@ QStringList qtNameFilters(std::string_view filter)
     return filters;
 }
 
+QString suffixOfFilter(const QString& nameFilter)
+{
+    const qsizetype open = nameFilter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = nameFilter.lastIndexOf(QLatin1Char(')'));
+    const QString pattern
+        = open >= 0 && close > open ? nameFilter.mid(open + 1, close - open - 1) : nameFilter;
+    if (!pattern.startsWith(QLatin1String("*.")) || pattern.contains(QLatin1Char(' ')))
+        return {};
+    const QString suffix = pattern.mid(2);
+    return suffix.contains(QLatin1Char('*')) ? QString() : suffix;
+}
+
 QtSaveDialog::QtSaveDialog(QWidget* parent, SaveDialogStyle style)
     : m_parent(parent)
     , m_style(style)
@@ -46,8 +58,14 @@ std::string QtSaveDialog::showSave(const SaveDialogRequest& request)
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog, m_style == SaveDialogStyle::QtWidgets);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilters(qtNameFilters(request.filter));
+    const QStringList filters = qtNameFilters(request.filter);
+    dialog.setNameFilters(filters);
+    // A bare name gets the suffix of the filter chosen, before the question whether to
+    // replace a file of that name.
+    if (!filters.isEmpty())
+        dialog.setDefaultSuffix(suffixOfFilter(filters.first()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOfFilter(filter)); });
     if (!request.fileName.empty()) {
         const QFileInfo offered(fromUtf8(request.fileName));
         dialog.setDirectory(offered.absolutePath());

@@ -24,9 +24,13 @@ enum class SaveDialogStyle {
 /// appended in parentheses, with ";" between patterns turned into blanks as Qt wants.
 QStringList qtNameFilters(std::string_view filter);
 
+/// The suffix a name filter's pattern gives a bare file name: "txt" for "*.txt"; empty for a
+/// pattern that names no single suffix.
+QString suffixOfFilter(const QString& nameFilter);
+
 /// The save dialog of the list window's file commands: a modal QFileDialog that offers the
-/// given full file name in its folder, adds no extension to a name typed without one and
-/// does not ask before replacing a file.
+/// given full file name in its folder, adds the selected filter's suffix to a name typed
+/// without one and asks before replacing a file.
 class QtSaveDialog final : public SaveDialog {
 public:
     /// `parent` centres the dialog and may be null.

@@ -143,27 +143,34 @@ TEST_F(LiveGraphTest, WhileBrowsingAReadingOnlyHidesTheMarker)
     EXPECT_EQ(point(31).PointNo, 0) << "the entry after the window stays untouched";
 }
 
-TEST_F(LiveGraphTest, ReadingsAfterAClearJoinTheCurrentPageUntilItIsFull)
+TEST_F(LiveGraphTest, AClearLeavesAnEmptyPageAndReadingsAfterItStartAtRecordOne)
 {
-    for (int i = 1; i <= 60; ++i)
+    for (int i = 1; i <= 160; ++i)
         capture(1000.0 + i, "old");
-    clearList();
+    window.navigate(NavigationButton::First);
+    window.mouseMove(10.0, 100.0, kPlotWidth, kPlotHeight);
+    ASSERT_TRUE(vars.GraphBrowsing);
+    ASSERT_TRUE(view.readout);
+    view.calls.clear();
+
+    clearListAndGraph();
+    EXPECT_EQ(vars.GraphPointCount, 0);
+    EXPECT_EQ(vars.GraphStart, 1);
+    EXPECT_FALSE(vars.GraphBrowsing) << "the plot does not follow the new readings";
+    expectLabels(view.xLabels, "1", "51", "100");
+    EXPECT_FALSE(view.newest) << "the marker stays over the old readings";
+    EXPECT_FALSE(view.readout) << "the readout stays over the old readings";
+    EXPECT_EQ(view.calls.back(), "clearAndRedraw");
+
     for (int i = 1; i <= 40; ++i)
         capture(i, "new");
-
-    EXPECT_EQ(vars.GraphPointCount, 100);
+    EXPECT_EQ(vars.GraphPointCount, 40);
     EXPECT_EQ(vars.GraphStart, 1);
-    expectLabels(view.xLabels, "1", "51", "100");
-    expectPoint(point(60), 60, 355, pointY(1060.0, 600));
-    expectPoint(point(61), 1, 361, pointY(1.0, 600));
-    expectPoint(point(100), 40, 595, pointY(40.0, 600));
+    expectPoint(point(1), 1, 1, pointY(1.0, 600));
+    expectPoint(point(40), 40, 235, pointY(40.0, 600));
     EXPECT_EQ(view.newest->reading, "new v");
-
-    capture(41.0);
-    EXPECT_EQ(vars.GraphPointCount, 1);
-    EXPECT_EQ(vars.GraphStart, 41);
-    expectLabels(view.xLabels, "41", "91", "140");
-    expectPoint(point(1), 41, 1, pointY(41.0, 600));
+    window.mouseMove(1.0, 100.0, kPlotWidth, kPlotHeight);
+    EXPECT_EQ(view.readout->reading, "new v") << "the readout shows an old record";
 }
 
 TEST_F(LiveGraphTest, AWindowLeftFullerThanTheScaleStartsANewPage)

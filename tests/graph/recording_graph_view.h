@@ -94,8 +94,15 @@ protected:
         window.LiveGraphUpdate();
     }
 
-    /// The list window's clear command: the count goes, the records stay.
+    /// The store's side of the list window's clear: the count goes, the records stay. The
+    /// graph is not told, so the rules meet points of records beyond the count.
     void clearList() { vars.DataCount = 0; }
+    /// The list window's whole clear: the store's count, then the graph.
+    void clearListAndGraph()
+    {
+        clearList();
+        window.listCleared();
+    }
 
     const GraphPoint& point(int i) const
     {

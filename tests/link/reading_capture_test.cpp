@@ -57,6 +57,12 @@ public:
         rows.insert(rows.begin(), record);
         note("grid", "");
     }
+    void showStoreFull() override
+    {
+        ++fullShown;
+        note("list.full", "");
+    }
+    int fullShown = 0;
 
     std::string unit = "kw";
     std::string mainText;
@@ -294,6 +300,7 @@ TEST_F(ReadingCaptureTest, FullStoreStillShowsTheReadingButStoresNothing)
     EXPECT_EQ(panel.state["MainDataLabel"], "5.5");
     EXPECT_EQ(list.mainText, "5.5");
     EXPECT_EQ(list.rows.size(), 1U);
+    EXPECT_EQ(list.fullShown, 1) << "the counter does not show that the log is full";
     EXPECT_EQ(graph.seen.size(), 1U);
     EXPECT_EQ(clock.calls, 1);
 }

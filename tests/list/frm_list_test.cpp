@@ -59,7 +59,7 @@ class ListWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<Form1>(Form1::Services {*vars, map, clock,
+        Form1::Services services {*vars, map, clock,
             [this](const QString& title, const QString& text) {
                 messages << text;
                 titles << title;
@@ -70,7 +70,12 @@ protected:
                 printer = std::make_unique<test::RecordingPrinter>();
                 printer->failAtCall = failPrinterAtCall;
                 return std::make_unique<test::ForwardingPrinter>(*printer);
-            }});
+            }};
+        services.askQuestion = [this](const QString&, const QString& text) {
+            questions << text;
+            return answerYes;
+        };
+        form = std::make_unique<Form1>(std::move(services));
         form->load();
         messages.clear(); // the port that does not exist
         ASSERT_TRUE(form->windows().hasListWindow());
@@ -110,6 +115,8 @@ protected:
     QtOutputFiles files;
     QStringList messages;
     QStringList titles;
+    QStringList questions; ///< asked before readings are discarded
+    bool answerYes = true;
     std::unique_ptr<test::RecordingPrinter> printer;
     int failPrinterAtCall = -1;
     std::vector<std::string> documents;
@@ -195,25 +202,70 @@ TEST_F(ListWindowTest, ReadingsAreListedNewestFirstWithTheCurrentCellOnTheNewest
     EXPECT_EQ(caption("Label1"), "A") << "kept from the last frame with a function entry";
 }
 
-TEST_F(ListWindowTest, ClearEmptiesTheGridButKeepsTheCounterAndTheLatestReading)
+TEST_F(ListWindowTest, ClearAsksForUnsavedReadingsThenEmptiesTheGridCounterAndGraph)
 {
     receive(1, 229.9F);
     receive(3, 1.5F);
     list->show();
+    answerYes = false;
     QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    EXPECT_EQ(questions, QStringList {"Clear 2 readings that have not been saved?"});
+    EXPECT_EQ(vars->DataCount, 2) << "No cleared the list";
+    EXPECT_EQ(grid->model()->rowCount(), 3);
 
+    answerYes = true;
+    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    EXPECT_EQ(questions.size(), 2);
     EXPECT_EQ(vars->DataCount, 0);
     EXPECT_EQ(grid->model()->rowCount(), 1);
     EXPECT_EQ(grid->model()->headerData(3, Qt::Horizontal).toString(), "TIME");
-    EXPECT_EQ(caption("Label4"), "2") << "the old count stays until the next capture";
+    EXPECT_EQ(caption("Label4"), "0") << "the counter shows what the list holds";
     EXPECT_EQ(caption("maindatashow"), "1.5");
     EXPECT_EQ(vars->DataRecords[1].FunText, "FUN_KW") << "records stay in memory";
+    EXPECT_EQ(vars->GraphPointCount, 0) << "the old dots stay in the graph";
+    EXPECT_EQ(vars->GraphStart, 1);
 
     receive(5, 0.75F);
     ASSERT_EQ(grid->model()->rowCount(), 2);
     EXPECT_EQ(number(0), "1");
     EXPECT_EQ(cell(0, 0), "FUN_KVAR");
     EXPECT_EQ(caption("Label4"), "1");
+    EXPECT_EQ(vars->GraphPointCount, 1);
+    EXPECT_EQ(vars->GraphPoints[0].PointNo, 1) << "the graph's next reading is record 1";
+}
+
+TEST_F(ListWindowTest, ClearAsksNothingWhenASaveHeldEveryReading)
+{
+    receive(1, 229.9F);
+    receive(1, 230.9F);
+    QTemporaryDir folder;
+    dialog.answer = folder.filePath(QStringLiteral("all.txt")).toStdString();
+    QTest::mouseClick(button("Command2"), Qt::LeftButton);
+    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    EXPECT_TRUE(questions.isEmpty());
+    EXPECT_EQ(vars->DataCount, 0);
+
+    receive(1, 231.9F);
+    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    EXPECT_EQ(questions, QStringList {"Clear 1 reading that has not been saved?"});
+}
+
+TEST_F(ListWindowTest, TheCounterTurnsRedWhenTheLogIsFullAndBackAfterAClear)
+{
+    const auto* counter = list->findChild<QLabel*>(QStringLiteral("Label4"));
+    const QColor black = counter->palette().color(QPalette::WindowText);
+    vars->DataCount = kMaxRecords - 1;
+    receive(1, 229.9F);
+    EXPECT_EQ(counter->palette().color(QPalette::WindowText), black) << "red before it is full";
+    EXPECT_TRUE(counter->accessibleDescription().isEmpty());
+    receive(1, 230.9F);
+    EXPECT_EQ(counter->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_TRUE(counter->accessibleDescription().contains(QStringLiteral("full")));
+    EXPECT_EQ(caption("Label4"), "50000");
+
+    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    EXPECT_EQ(counter->palette().color(QPalette::WindowText), black);
+    EXPECT_TRUE(counter->accessibleDescription().isEmpty());
 }
 
 TEST_F(ListWindowTest, ModelStaysConsistentThroughCapturesAndClears)

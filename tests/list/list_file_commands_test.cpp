@@ -113,6 +113,12 @@ void PrintTo(Command command, std::ostream* out)
     *out << commandName(command);
 }
 
+/// The name the command's next dialog offers.
+const std::string& offeredName(const ListFileCommands& commands, Command command)
+{
+    return command == Command::Save ? commands.reportFileName() : commands.exportFileName();
+}
+
 std::string readFile(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -325,7 +331,9 @@ TEST_P(FailingSave, LeavesTheExistingFileIntactReportsItAndResynchronises)
     EXPECT_EQ(events,
         (std::vector<std::string> {
             "Cannot save the file " + path("kept.txt") + ": No space left on device", "resync"}));
-    EXPECT_EQ(failing.fileName(), path("kept.txt")) << "a failed save still names the file";
+    EXPECT_EQ(offeredName(failing, GetParam().command), path("kept.txt"))
+        << "a failed save still names the file";
+    EXPECT_EQ(failing.unsavedReadings(), 1) << "a failed save counts as saved";
 }
 
 // Places where the chosen file cannot be saved, made real in the test's folder.
@@ -435,7 +443,7 @@ TEST_P(SaveToABadTarget, IsReportedWithTheReasonLeavesEverythingAsItWasAndResync
     EXPECT_EQ(readFile(path("place/kept.txt")), kEarlier);
     EXPECT_EQ(placeEntries(), std::vector<std::string> {"kept.txt"})
         << "the failed save left a file behind";
-    EXPECT_EQ(commands.fileName(), m_chosen);
+    EXPECT_EQ(offeredName(commands, command()), m_chosen);
 
     // The program goes on: the next save offers the failed name and works elsewhere.
     events.clear();
@@ -445,24 +453,57 @@ TEST_P(SaveToABadTarget, IsReportedWithTheReasonLeavesEverythingAsItWasAndResync
     EXPECT_GT(fs::file_size(path("good.txt")), 64U * 1024U);
 }
 
-TEST_F(ListFileCommandsTest, BothCommandsOfferTheLastNameChosenInEitherAlsoAfterACancel)
+TEST_F(ListFileCommandsTest, EachCommandOffersItsOwnLastNameAlsoAfterACancel)
 {
     addRecord();
-    dialog.answers = {path("a.txt"), "", "", path("b.csv"), ""};
+    dialog.answers = {path("a.txt"), "", "", path("b.csv"), "", ""};
     commands.Form1SaveSub(); // chooses a.txt
     commands.Form1ExcelSub(); // cancelled
     commands.Form1SaveSub(); // cancelled
     commands.Form1ExcelSub(); // chooses b.csv
     commands.Form1SaveSub(); // cancelled
+    commands.Form1ExcelSub(); // cancelled
 
     std::vector<std::string> offered;
-    for (const ScriptedDialog::Request& request : dialog.requests)
+    std::vector<std::string> filters;
+    for (const ScriptedDialog::Request& request : dialog.requests) {
         offered.push_back(request.fileName);
+        filters.push_back(request.filter);
+    }
+    // Save, Clear, To Excel and Enter must never replace the report with an export.
     EXPECT_EQ(offered,
-        (std::vector<std::string> {
-            "", path("a.txt"), path("a.txt"), path("a.txt"), path("b.csv")}));
-    EXPECT_EQ(events.size(), 5U) << "every dialog is followed by a resynchronisation";
+        (std::vector<std::string> {"", "", path("a.txt"), "", path("a.txt"), path("b.csv")}));
+    EXPECT_EQ(filters[0], kReportFilter);
+    EXPECT_EQ(filters[1], kExportFilter);
+    EXPECT_EQ(events.size(), 6U) << "every dialog is followed by a resynchronisation";
     EXPECT_EQ(folderEntries(), (std::vector<fs::path> {"a.txt", "b.csv"}));
+}
+
+TEST_F(ListFileCommandsTest, ReadingsAreSavedOnceACompleteSaveHeldThemUntilTheListIsCleared)
+{
+    std::vector<std::pair<SavedFormat, std::int32_t>> told;
+    commands.onSaved(
+        [&](SavedFormat format, std::int32_t records) { told.emplace_back(format, records); });
+    addRecord();
+    addRecord();
+    EXPECT_EQ(commands.unsavedReadings(), 2);
+    dialog.answers = {path("a.txt"), "", path("b.csv")};
+    commands.Form1SaveSub();
+    EXPECT_EQ(commands.unsavedReadings(), 0);
+    addRecord();
+    EXPECT_EQ(commands.unsavedReadings(), 1) << "a reading after the save";
+    commands.Form1ExcelSub(); // cancelled
+    EXPECT_EQ(commands.unsavedReadings(), 1);
+    commands.Form1ExcelSub();
+    EXPECT_EQ(commands.unsavedReadings(), 0);
+    EXPECT_EQ(told,
+        (std::vector<std::pair<SavedFormat, std::int32_t>> {
+            {SavedFormat::Report, 2}, {SavedFormat::Csv, 3}}));
+
+    vars->DataCount = 0;
+    commands.listCleared();
+    addRecord();
+    EXPECT_EQ(commands.unsavedReadings(), 1) << "a clear forgot what was saved";
 }
 
 } // namespace

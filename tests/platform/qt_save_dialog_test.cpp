@@ -8,12 +8,16 @@
 #include "platform/qt_save_dialog.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -97,7 +101,7 @@ protected:
     Seen seen;
 };
 
-TEST_F(QtSaveDialogTest, OffersTheLastNameAndReturnsATypedNameAsTyped)
+TEST_F(QtSaveDialogTest, OffersTheLastNameAndReturnsABareNameWithTheFiltersSuffix)
 {
     const std::string offered = (folder.path() / "old.txt").string();
     whenTheDialogShows([this](QFileDialog& shown) {
@@ -118,7 +122,82 @@ TEST_F(QtSaveDialogTest, OffersTheLastNameAndReturnsATypedNameAsTyped)
     EXPECT_EQ(seen.folder, folderPath());
     EXPECT_EQ(seen.name, "old.txt");
     EXPECT_TRUE(seen.modal);
-    EXPECT_EQ(chosen, (folder.path() / "report").string()) << "no extension is added";
+    EXPECT_EQ(chosen, (folder.path() / "report.txt").string()) << "a bare name gets .txt";
+}
+
+TEST_F(QtSaveDialogTest, ABareNameGetsTheSuffixOfTheFilterChosenAndATypedOneIsKept)
+{
+    struct Case {
+        int filter; ///< entry chosen in the dialog's type list
+        const char* typed;
+        const char* chosen;
+    };
+    const Case cases[] = {
+        {0, "lost", "lost.txt"},
+        {1, "lost", "lost.csv"},
+        {1, "lost.txt", "lost.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        whenTheDialogShows([&c](QFileDialog& shown) {
+            auto* types = shown.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            auto* nameEdit = shown.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(types, nullptr);
+            ASSERT_NE(nameEdit, nullptr);
+            // As a user picks a type with the keys.
+            for (int step = 0; step < c.filter; ++step)
+                QTest::keyClick(types, Qt::Key_Down);
+            QTest::keyClicks(nameEdit, QString::fromLatin1(c.typed));
+            QTest::keyClick(nameEdit, Qt::Key_Return);
+        });
+        const std::string offered = (folder.path() / "x").string();
+        EXPECT_EQ(dialog.showSave({"Save", "text files (*.txt)|*.txt|csv files (*.csv)|*.csv",
+                      std::string_view(offered)}),
+            (folder.path() / c.chosen).string());
+    }
+}
+
+/// Answers the question box that comes up over the dialog with `button`, once it shows.
+void whenAQuestionShows(QMessageBox::StandardButton button, QString* text)
+{
+    auto* poll = new QTimer(qApp);
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, button, text] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (box != nullptr && box->isVisible()) {
+                poll->deleteLater();
+                *text = box->text();
+                box->button(button)->click();
+                return;
+            }
+        }
+    });
+    poll->start();
+}
+
+TEST_F(QtSaveDialogTest, AsksBeforeReplacingAFileAndANoLeavesItAlone)
+{
+    std::ofstream(folder.path() / "kept.csv") << "earlier";
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        QString question;
+        whenTheDialogShows([answer, &question](QFileDialog& shown) {
+            auto* nameEdit = shown.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(nameEdit, nullptr);
+            nameEdit->clear();
+            QTest::keyClicks(nameEdit, QStringLiteral("kept"));
+            whenAQuestionShows(answer, &question);
+            QTest::keyClick(nameEdit, Qt::Key_Return);
+            if (answer == QMessageBox::No) // the dialog stays open: cancel it
+                QTimer::singleShot(100, &shown, [&shown] { shown.reject(); });
+        });
+        const std::string offered = (folder.path() / "x.csv").string();
+        const std::string chosen
+            = dialog.showSave({"Save", "csv files (*.csv)|*.csv", std::string_view(offered)});
+        EXPECT_TRUE(question.contains(QStringLiteral("kept.csv"))) << question.toStdString();
+        EXPECT_EQ(chosen,
+            answer == QMessageBox::Yes ? (folder.path() / "kept.csv").string() : std::string());
+    }
 }
 
 TEST_F(QtSaveDialogTest, ReturnsNothingWhenCancelled)

@@ -44,6 +44,7 @@ public:
     void setUnitCaption(std::string_view) override { }
     void setMainText(std::string_view) override { }
     void insertRecordRow(const DataRecord&) override { }
+    void showStoreFull() override { }
 };
 
 } // namespace
