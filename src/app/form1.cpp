@@ -6,6 +6,7 @@
 #include "app/meter_artwork.h"
 #include "app/window_shape.h"
 #include "list/frm_list.h"
+#include "platform/bridge_reconnector.h"
 #include "platform/qt_output_files.h"
 #include "platform/qt_page_printer.h"
 #include "platform/qt_save_dialog.h"
@@ -248,7 +249,15 @@ void Form1::loadArtwork()
 
 bool Form1::load()
 {
-    return runLoadHandler(m_services.vars, m_services.deviceMap, *this) == LoadOutcome::Running;
+    if (runLoadHandler(m_services.vars, m_services.deviceMap, *this) != LoadOutcome::Running)
+        return false;
+    // From here on a line that goes away ends nothing: the bridge is looked for again,
+    // silently, as the start looked for it.
+    m_reconnector = std::make_unique<BridgeReconnector>(*m_link, [this] {
+        return attemptBridge(m_services.deviceMap, {},
+            [this](const std::string& port) { return m_link->open(QString::fromStdString(port)); });
+    });
+    return true;
 }
 
 void Form1::setJournal(JournalSink* journal)
@@ -473,6 +482,7 @@ void Form1::mouseReleaseEvent(QMouseEvent* event)
 void Form1::closeEvent(QCloseEvent* event)
 {
     m_windows.closeAll();
+    m_reconnector.reset();
     m_link.reset();
     emit closed();
     event->accept();

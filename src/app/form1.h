@@ -28,6 +28,7 @@
 
 namespace clampmeter {
 
+class BridgeReconnector;
 class SerialLink;
 class ValueLabel;
 
@@ -180,6 +181,8 @@ private:
     ProgramWindows m_windows;
     ReadingCapture m_capture;
     std::unique_ptr<SerialLink> m_link;
+    /// Looks for the bridge again after the cable was pulled; there once the start succeeded.
+    std::unique_ptr<BridgeReconnector> m_reconnector;
     JournalSink* m_journal = nullptr;
 
     // Looked up once: every reading sets most of them.

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 
 namespace clampmeter {
 
@@ -24,6 +25,9 @@ public:
     bool queryValue(
         std::string_view valueName, std::span<char> buffer, std::uint32_t& length) override;
     void closeKey() override;
+
+    /// Registers `data` under `name` from now on, as a driver does when a device comes.
+    void setValue(const std::string& name, std::string data) { m_values[name] = std::move(data); }
 
     int openCount() const { return m_openCount; }
     int closeCount() const { return m_closeCount; }

@@ -115,7 +115,7 @@ TEST_F(LiveLink, BackToBackFramesAndWrongHeadersStoreNothing)
     sendBurst(meter.next().bytes, 2);
 }
 
-TEST_F(LiveLink, HangUpLeavesTheLastReadingUnderNoDataAndTheProgramIdle)
+TEST_F(LiveLink, AfterAHangUpTheBridgeIsLookedForAgainAndReadingsGoOnIntoTheSameLog)
 {
     sendBurst(encodeFrame({.functionCode = 2, .mainValue = 12.5F, .secondaryValue = 230.0F}), 1);
     ASSERT_TRUE(displayShown());
@@ -129,8 +129,23 @@ TEST_F(LiveLink, HangUpLeavesTheLastReadingUnderNoDataAndTheProgramIdle)
     EXPECT_FALSE(displayShown());
     EXPECT_EQ(caption("MainDataLabel"), "12.5") << "the last reading stays underneath";
     EXPECT_TRUE(form->isVisible()) << "the program keeps running";
-    EXPECT_EQ(map->openCount(), 1) << "the bridge is looked up once, at start";
-    EXPECT_EQ(vars->DataCount, 1);
+    const int looksSoFar = map->openCount();
+    EXPECT_GE(looksSoFar, 2) << "the bridge was not looked for again";
+    QTest::qWait(2100);
+    EXPECT_GE(map->openCount(), looksSoFar + 1) << "it is looked for every second";
+    EXPECT_LE(map->openCount(), looksSoFar + 3) << "more than once a second";
+
+    // Plugged in again, here as the line of a new pseudo-terminal under the same name.
+    std::optional<PseudoTerminal> again = PseudoTerminal::open();
+    ASSERT_TRUE(again.has_value());
+    map->setValue(std::string(kBridgeValueName), again->slavePath());
+    pty = std::move(again);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pty->unreadBytes() == 0; }, kEventTimeoutMs));
+    QTest::qWait(1500); // opened, and its first quiet tick
+    sendBurst(encodeFrame({.functionCode = 1, .mainValue = 229.9F}), 2);
+    EXPECT_TRUE(displayShown());
+    EXPECT_EQ(caption("MainDataLabel"), "229.8");
+    EXPECT_EQ(vars->DataRecords[0].DataText, "12.5") << "the log went on, not afresh";
 }
 
 } // namespace

@@ -3,8 +3,6 @@
 
 #include "log/log_session.h"
 
-#include "link/bridge_lookup.h"
-#include "link/load_sequence.h"
 #include "platform/system_serial_device_map.h"
 
 #include <QCoreApplication>
@@ -32,8 +30,15 @@ LogSession::LogSession(const LogOptions& options, LogOutput& output, LogClock& c
     , m_log(options.format, output, clock)
     , m_watch(steadyNow())
     , m_link(*this, [this](FrameBytes bytes) { onAcceptedFrame(bytes); })
+    , m_reconnector(m_link, [this] { return attemptBridge(); })
 {
     connect(&m_link, &SerialLink::portLost, this, &LogSession::onPortLost);
+    connect(&m_reconnector, &BridgeReconnector::reconnected, this, [this](const QString& port) {
+        sayNow(m_watch.opened(port.toStdString(), steadyNow()));
+        showStatus();
+    });
+    connect(&m_reconnector, &BridgeReconnector::lookFailed, this,
+        [this](const QString& message) { sayNow(m_watch.searchFailed(message.toStdString())); });
     m_tick.setInterval(kTickInterval);
     connect(&m_tick, &QTimer::timeout, this, &LogSession::onTick);
     m_duration.setSingleShot(true);
@@ -49,12 +54,17 @@ LogSession::LogSession(const LogOptions& options, LogOutput& output, LogClock& c
 
 bool LogSession::start()
 {
-    if (const auto failure = connectToBridge()) {
-        if (!m_options.wait) {
-            m_messages.say(*failure);
+    if (!m_options.wait) {
+        // Without --wait a missing bridge ends the run in the program's words alone.
+        const BridgeAttempt first = attemptBridge();
+        if (!first.connected()) {
+            m_messages.say(first.failure);
             return false;
         }
-        sayNow(m_watch.searchFailed(*failure));
+        m_link.portOpened();
+        sayNow(m_watch.opened(first.port, steadyNow()));
+    } else if (!m_reconnector.lookNow().connected()) {
+        m_reconnector.startLooking();
     }
     m_tick.start();
     if (m_options.duration)
@@ -72,23 +82,11 @@ std::string LogSession::summary() const
         + clockDuration(link.timeWithoutData) + " without data";
 }
 
-std::optional<std::string> LogSession::connectToBridge()
+BridgeAttempt LogSession::attemptBridge()
 {
-    std::string port = m_options.device;
-    if (port.empty()) {
-        const auto map = makeSystemSerialDeviceMap();
-        const BridgeLookup bridge = lookUpBridge(*map);
-        if (bridge.status != BridgeLookupStatus::Found)
-            return std::string(bridgeLookupMessage(bridge.status));
-        port = bridge.portName;
-    }
-    const PortOpenResult opened = m_link.open(QString::fromStdString(port));
-    if (!opened.ok())
-        return portOpenFailureMessage(port, opened);
-    // Listening starts at the first quiet moment, as after the program's start.
-    m_link.resynchronise();
-    sayNow(m_watch.opened(port, steadyNow()));
-    return std::nullopt;
+    const auto map = makeSystemSerialDeviceMap();
+    return clampmeter::attemptBridge(*map, m_options.device,
+        [this](const std::string& port) { return m_link.open(QString::fromStdString(port)); });
 }
 
 void LogSession::setDisplayPanelVisible(bool visible)
@@ -133,10 +131,6 @@ void LogSession::onPortLost()
 
 void LogSession::onTick()
 {
-    if (m_watch.state() == LinkState::Searching) {
-        if (const auto failure = connectToBridge())
-            sayNow(m_watch.searchFailed(*failure));
-    }
     sayNow(m_watch.tick(steadyNow()));
     showStatus();
 }

@@ -9,6 +9,7 @@
 #include "log/log_options.h"
 #include "log/reading_log.h"
 #include "log/status_line.h"
+#include "platform/bridge_reconnector.h"
 #include "platform/serial_link.h"
 
 #include <QObject>
@@ -21,8 +22,9 @@
 namespace clampmeter::cli {
 
 /// The logger on a Qt Core event loop: the program's serial link, its lookup and its
-/// framing, a tick every second that looks for the bridge again while none is open, and the
-/// ends of a run (--count, --duration, a stop signal). The rules live in the plain parts it
+/// framing, the program's reconnector that looks for the bridge again every second while
+/// none is open, a tick every second for the status, and the ends of a run (--count,
+/// --duration, a stop signal). The rules live in the plain parts it
 /// holds (ReadingLog, LinkWatch, the status line); this class only wires them to Qt.
 class LogSession final : public QObject, private LinkPanels {
     Q_OBJECT
@@ -47,7 +49,7 @@ private:
     void setDisplayPanelVisible(bool visible) override;
     void setNoDataPanelVisible(bool visible) override;
 
-    std::optional<std::string> connectToBridge();
+    BridgeAttempt attemptBridge();
     void onAcceptedFrame(FrameBytes bytes);
     void onPortLost();
     void onTick();
@@ -65,6 +67,7 @@ private:
     std::uint64_t m_batches = 0; ///< batches of 17 bytes, accepted or not
     std::uint64_t m_accepted = 0; ///< accepted frames, logged or not
     SerialLink m_link;
+    BridgeReconnector m_reconnector;
     QTimer m_tick;
     QTimer m_duration;
     std::optional<QSocketNotifier> m_stop;

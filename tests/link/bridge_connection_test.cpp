@@ -1,0 +1,70 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// Reaching the bridge as the start does, also again after a loss: the map read anew each
+// time, a pinned device taken as it is, and failures told in the start's words.
+
+#include "link/bridge_connection.h"
+#include "link/bridge_lookup.h"
+#include "link/static_serial_device_map.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace clampmeter {
+namespace {
+
+class RecordingOpener {
+public:
+    PortOpener opener()
+    {
+        return [this](const std::string& port) {
+            opened.push_back(port);
+            return results.empty() ? PortOpenResult {} : next();
+        };
+    }
+    PortOpenResult next()
+    {
+        PortOpenResult result = results.front();
+        results.erase(results.begin());
+        return result;
+    }
+    std::vector<PortOpenResult> results;
+    std::vector<std::string> opened;
+};
+
+TEST(BridgeConnection, TheMapIsReadAnewAtEveryAttemptSoANewNameIsFound)
+{
+    StaticSerialDeviceMap map;
+    RecordingOpener port;
+    const BridgeAttempt missing = attemptBridge(map, {}, port.opener());
+    EXPECT_FALSE(missing.connected());
+    EXPECT_EQ(missing.failure, kNoBridgeMessage);
+    EXPECT_TRUE(port.opened.empty()) << "a port was opened without a bridge";
+
+    map.setValue(std::string(kBridgeValueName), "/dev/ttyUSB1");
+    const BridgeAttempt found = attemptBridge(map, {}, port.opener());
+    EXPECT_EQ(found.port, "/dev/ttyUSB1");
+    EXPECT_EQ(port.opened, std::vector<std::string> {"/dev/ttyUSB1"});
+}
+
+TEST(BridgeConnection, APortThatWillNotOpenIsToldAsAtTheStartAndAPinnedDeviceSkipsTheMap)
+{
+    StaticSerialDeviceMap map({{std::string(kBridgeValueName), "/dev/ttyUSB0"}});
+    RecordingOpener port;
+    port.results = {{PortOpenError::PermissionDenied, "Permission denied", "dialout"}, {}};
+    const BridgeAttempt refused = attemptBridge(map, {}, port.opener());
+    EXPECT_FALSE(refused.connected());
+    EXPECT_EQ(refused.failure,
+        portOpenFailureMessage(
+            "/dev/ttyUSB0", {PortOpenError::PermissionDenied, "Permission denied", "dialout"}));
+
+    const int looks = map.openCount();
+    const BridgeAttempt pinned = attemptBridge(map, "/dev/pts/7", port.opener());
+    EXPECT_EQ(pinned.port, "/dev/pts/7");
+    EXPECT_EQ(map.openCount(), looks) << "the map was read for a pinned device";
+}
+
+} // namespace
+} // namespace clampmeter
