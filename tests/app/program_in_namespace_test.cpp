@@ -39,6 +39,9 @@ using namespace std::chrono_literals;
 // /dev/tty exists on every Linux machine, so it can stand in for the bridge's device node:
 // inside the namespace the pseudo-terminal is bound over it.
 constexpr const char* kBridgeTty = "tty";
+// The name the bridge comes back under when it is plugged in elsewhere; /dev/console, too,
+// exists everywhere.
+constexpr const char* kSecondTty = "console";
 
 bool mountNamespacesPermitted()
 {
@@ -288,6 +291,8 @@ protected:
         // program, killed at the end, leaves none on the machine.
         const std::string script = "mount --bind '" + (m_root / "tty").string()
             + "' /sys/class/tty && mount --bind '" + m_pty->slavePath() + "' /dev/" + kBridgeTty
+            + (m_second ? " && mount --bind '" + m_second->slavePath() + "' /dev/" + kSecondTty
+                        : std::string())
             + " && { [ ! -d /run/lock ] || mount -t tmpfs -o mode=1777 tmpfs /run/lock; }"
             + " && exec '" CLAMPMETER_EXECUTABLE "'";
         m_pid = ::fork();
@@ -327,14 +332,15 @@ protected:
 
     /// Sends frames of the values `first`, `first` + 1, … one at a time, each read before
     /// the next.
-    void sendReadings(float first, int count)
+    void sendReadings(float first, int count) { sendReadingsOn(*m_pty, first, count); }
+    static void sendReadingsOn(PseudoTerminal& pty, float first, int count)
     {
         for (int n = 0; n < count; ++n) {
             const EncodedFrame frame = encodeFrame({.number = static_cast<std::uint8_t>(n),
                 .functionCode = 1,
                 .mainValue = first + static_cast<float>(n)});
-            ASSERT_TRUE(m_pty->write(frame));
-            ASSERT_TRUE(waitFor([&] { return unreadBytes() == 0; }, 5s))
+            ASSERT_TRUE(pty.write(frame));
+            ASSERT_TRUE(waitFor([&] { return pty.unreadBytes() == 0; }, 5s))
                 << "frame " << n << " was not read";
             std::this_thread::sleep_for(150ms); // quiet on the line, so the frame is cut here
         }
@@ -350,7 +356,8 @@ protected:
         ASSERT_TRUE(xdotool("key --clearmodifiers ctrl+a").has_value());
         ASSERT_TRUE(xdotool("type --delay 5 '" + path.string() + "'").has_value());
         ASSERT_TRUE(xdotool("key Return").has_value());
-        ASSERT_TRUE(waitFor([&] { return fs::exists(path); }, 20s)) << "nothing written to " << path;
+        ASSERT_TRUE(waitFor([&] { return fs::exists(path); }, 20s))
+            << "nothing written to " << path;
     }
 
     /// The visible windows titled as the program ("KR-610"): its panel and its message boxes.
@@ -366,21 +373,42 @@ protected:
     /// `clampmeter-cli` with the program's journal folder; what it printed.
     std::optional<std::string> cli(const std::string& arguments) const
     {
-        return output("XDG_STATE_HOME='" + (m_root / "state").string() + "' '"
-            CLAMPMETER_CLI_PATH "' " + arguments);
+        return output("XDG_STATE_HOME='" + (m_root / "state").string()
+            + "' '" CLAMPMETER_CLI_PATH "' " + arguments);
     }
 
-    speed_t lineSpeed() const
+    speed_t lineSpeed() const { return lineSpeedOf(*m_pty); }
+    static speed_t lineSpeedOf(const PseudoTerminal& pty)
     {
         termios settings {};
-        ::tcgetattr(m_pty->masterFd(), &settings);
+        ::tcgetattr(pty.masterFd(), &settings);
         return ::cfgetispeed(&settings);
     }
 
     int unreadBytes() const { return m_pty->unreadBytes(); }
 
+    /// The fake sysfs lists a cp210x tty of this name.
+    void addBridge(const char* name)
+    {
+        fs::create_directories(m_root / "tty" / name / "device");
+        fs::create_directory_symlink(
+            m_root / "drivers" / "cp210x", m_root / "tty" / name / "device" / "driver");
+    }
+
+    /// CPU time the program has used so far, user and system, in seconds.
+    double cpuSeconds() const
+    {
+        std::ifstream in("/proc/" + std::to_string(m_pid) + "/stat");
+        std::string text {std::istreambuf_iterator<char>(in), {}};
+        const std::vector<std::string> fields = split(text.substr(text.rfind(')') + 2), " ");
+        // utime and stime are fields 14 and 15 of the line, 12 and 13 after the name.
+        return (std::stod(fields.at(11)) + std::stod(fields.at(12)))
+            / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    }
+
     fs::path m_root;
     std::optional<PseudoTerminal> m_pty;
+    std::optional<PseudoTerminal> m_second; ///< bound at /dev/console when opened before start
     pid_t m_pid = -1;
     std::string m_display; ///< ":N" once startXServer has a display
     pid_t m_xServer = -1;
@@ -499,6 +527,66 @@ TEST_F(ProgramInNamespace, FramesFromTheLineReachTheListItsExportAndThePlotOnARe
     }
     EXPECT_FALSE(shot->redNear(65 + 200, 81 + 100)) << "red where no reading lies";
     EXPECT_TRUE(running()) << "the program ended";
+}
+
+TEST_F(ProgramInNamespace, APulledCableEndsNothingAndReadingsGoOnIntoTheSameLogUnderAnyName)
+{
+    if (!onPath("Xvfb") || !onPath("xdotool") || !onPath("nsenter"))
+        GTEST_SKIP() << "needs Xvfb, xdotool and nsenter (scripts/bootstrap installs them)";
+    ASSERT_NO_FATAL_FAILURE(startXServer());
+    m_second = PseudoTerminal::open();
+    ASSERT_TRUE(m_second.has_value());
+    const std::string panel = startOnDisplay();
+    ASSERT_FALSE(panel.empty()) << "the program did not start listening on the display";
+    ASSERT_NO_FATAL_FAILURE(sendReadings(201.5F, 2));
+
+    // Pulled: the line hangs up. The program idles, looking once a second.
+    m_pty->hangUp();
+    std::this_thread::sleep_for(1s);
+    const double before = cpuSeconds();
+    std::this_thread::sleep_for(4s);
+    EXPECT_LT(cpuSeconds() - before, 0.2) << "the program is busy while the cable is out";
+    ASSERT_TRUE(running()) << "the program ended when the cable was pulled";
+
+    // Back under the same name: a new line where the old one was.
+    std::optional<PseudoTerminal> back = PseudoTerminal::open();
+    ASSERT_TRUE(back.has_value());
+    // The old line's node is gone from under its mount: that goes first.
+    const std::string remount = "nsenter -t " + std::to_string(m_pid) + " -m sh -c 'umount /dev/"
+        + kBridgeTty + " && mount --bind " + back->slavePath() + " /dev/" + kBridgeTty + "'";
+    ASSERT_EQ(std::system(remount.c_str()), 0) << remount;
+    m_pty = std::move(back);
+    ASSERT_TRUE(waitFor([&] { return lineSpeed() == B2400; }, 10s)) << "not opened again";
+    std::this_thread::sleep_for(1s);
+    ASSERT_NO_FATAL_FAILURE(sendReadings(203.5F, 2));
+
+    // Back under another name: the old one leaves the device list, the new one joins it.
+    fs::remove_all(m_root / "tty" / kBridgeTty);
+    m_pty->hangUp();
+    std::this_thread::sleep_for(1500ms);
+    addBridge(kSecondTty);
+    ASSERT_TRUE(waitFor([&] { return lineSpeedOf(*m_second) == B2400; }, 10s))
+        << "the bridge under its new name was not opened";
+    std::this_thread::sleep_for(1s);
+    ASSERT_NO_FATAL_FAILURE(sendReadingsOn(*m_second, 205.5F, 2));
+
+    ASSERT_TRUE(clickAt(panel, 256, 476)); // List
+    const std::string list = windowNamed("Form2");
+    ASSERT_FALSE(list.empty()) << "List did not open the list window";
+    ASSERT_TRUE(clickAt(list, 196, 144)); // To Excel
+    const fs::path exported = m_root / "all.csv";
+    ASSERT_NO_FATAL_FAILURE(saveThroughDialog(exported));
+    std::ifstream in(exported, std::ios::binary);
+    const std::vector<std::string> lines
+        = split(std::string {std::istreambuf_iterator<char>(in), {}}, "\r\n");
+    ASSERT_EQ(lines.size(), 1U + 6U + 1U);
+    const char* const values[] = {"201.5", "202.5", "203.5", "204.5", "205.5", "206.5"};
+    for (std::size_t n = 0; n < 6; ++n) {
+        const std::vector<std::string> fields = split(lines[n + 1], ";");
+        ASSERT_EQ(fields.size(), 6U) << lines[n + 1];
+        EXPECT_EQ(fields[0], " " + std::to_string(n + 1));
+        EXPECT_EQ(fields[2], values[n]);
+    }
 }
 
 std::string fileText(const fs::path& path)
