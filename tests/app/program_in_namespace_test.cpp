@@ -451,41 +451,16 @@ TEST_F(ProgramInNamespace, FramesFromTheLineReachTheListItsExportAndThePlotOnARe
     const fs::path exported = m_root / "export" / "readings.xls";
     fs::create_directories(exported.parent_path());
 
-    startProgram();
-    const std::string panel = windowNamed("KR-610");
-    ASSERT_FALSE(panel.empty()) << "the main panel never appeared on the display";
-    ASSERT_TRUE(waitFor([&] { return lineSpeed() == B2400; }, 20s))
-        << "the program never opened the bridge's line";
-    // Once open, the program throws away what the line brings until a quiet tick of its
-    // 50 ms resynchronisation timer; only then does it listen for frames. Nothing outside
-    // shows that moment, so the test leaves it ample time.
-    std::this_thread::sleep_for(1s);
-
+    const std::string panel = startOnDisplay();
+    ASSERT_FALSE(panel.empty()) << "the main panel never appeared or never opened the line";
     const std::vector<std::string> sent {"221.5", "222.5", "223.5", "224.5", "225.5"};
-    for (std::size_t n = 0; n < sent.size(); ++n) {
-        const EncodedFrame frame = encodeFrame({.number = static_cast<std::uint8_t>(n),
-            .functionCode = 1,
-            .mainValue = 221.5F + static_cast<float>(n)});
-        ASSERT_TRUE(m_pty->write(frame));
-        ASSERT_TRUE(waitFor([&] { return unreadBytes() == 0; }, 5s))
-            << "frame " << n << " was not read";
-        std::this_thread::sleep_for(150ms); // quiet on the line, so the frame is cut here
-    }
+    ASSERT_NO_FATAL_FAILURE(sendReadings(221.5F, static_cast<int>(sent.size())));
 
     ASSERT_TRUE(clickAt(panel, 256, 476)); // List
     const std::string list = windowNamed("Form2");
     ASSERT_FALSE(list.empty()) << "List did not open the list window";
     ASSERT_TRUE(clickAt(list, 196, 144)); // To Excel
-    const std::string dialog = windowNamed("Save");
-    ASSERT_FALSE(dialog.empty()) << "To Excel did not open the save dialog";
-    xdotool("windowactivate --sync " + dialog);
-    xdotool("windowfocus --sync " + dialog);
-    ASSERT_TRUE(xdotool("key --clearmodifiers ctrl+a").has_value());
-    ASSERT_TRUE(xdotool("type --delay 5 '" + exported.string() + "'").has_value());
-    ASSERT_TRUE(xdotool("key Return").has_value());
-
-    ASSERT_TRUE(waitFor([&] { return fs::exists(exported); }, 20s))
-        << "no export was written to " << exported;
+    ASSERT_NO_FATAL_FAILURE(saveThroughDialog(exported));
     std::ifstream in(exported, std::ios::binary);
     const std::string text {std::istreambuf_iterator<char>(in), {}};
     std::vector<std::string> lines = split(text, "\r\n");

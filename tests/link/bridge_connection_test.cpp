@@ -51,7 +51,8 @@ TEST(BridgeConnection, TheMapIsReadAnewAtEveryAttemptSoANewNameIsFound)
 
 TEST(BridgeConnection, APortThatWillNotOpenIsToldAsAtTheStartAndAPinnedDeviceSkipsTheMap)
 {
-    StaticSerialDeviceMap map({{std::string(kBridgeValueName), "/dev/ttyUSB0"}});
+    StaticSerialDeviceMap map(
+        StaticSerialDeviceMap::Values {{std::string(kBridgeValueName), "/dev/ttyUSB0"}});
     RecordingOpener port;
     port.results = {{PortOpenError::PermissionDenied, "Permission denied", "dialout"}, {}};
     const BridgeAttempt refused = attemptBridge(map, {}, port.opener());
