@@ -84,9 +84,6 @@ public:
     std::int32_t unsavedReadings() const override;
     void listCleared() override;
 
-    /// The list window's file commands.
-    ListFileCommands& fileCommands() { return m_fileCommands; }
-
     // PrintHost
     std::unique_ptr<PagePrinter> openPrinter(std::string_view documentName) override;
     CaptureTime printTime() override;
