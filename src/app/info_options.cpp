@@ -22,7 +22,14 @@ const std::string_view kProgramHelp
       "\n"
       "When the bridge is missing or cannot be opened, a message box says why, and the\n"
       "program ends when it is closed. 'clampmeter-cli ports' tells whether this user\n"
-      "may open the bridge.\n";
+      "may open the bridge. Once it runs, a pulled cable ends nothing: the bridge is\n"
+      "looked for again every second.\n"
+      "\n"
+      "Every reading is written at once to a journal of the session in\n"
+      "$XDG_STATE_HOME/clampmeter/sessions (else ~/.local/state/clampmeter/sessions);\n"
+      "after a crash the next start offers to save what was not saved, and\n"
+      "'clampmeter-cli journal' lists and exports the sessions. CLAMPMETER_JOURNAL=off\n"
+      "in the environment switches the journal off.\n";
 
 InfoRequest findInfoRequest(int argc, const char* const argv[])
 {
