@@ -53,17 +53,10 @@ bool journalSwitchedOff()
 
 std::string newSessionId(UtcTime start, std::int64_t pid)
 {
-    using namespace std::chrono;
-    const auto second = floor<seconds>(start);
-    const auto day = floor<days>(second);
-    const year_month_day date(day);
-    const hh_mm_ss clock(second - day);
+    const UtcFields t = utcFields(start);
     std::array<char, 64> text {};
-    std::snprintf(text.data(), text.size(), "%04d%02u%02uT%02d%02d%02dZ-%lld",
-        static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
-        static_cast<unsigned>(date.day()), static_cast<int>(clock.hours().count()),
-        static_cast<int>(clock.minutes().count()), static_cast<int>(clock.seconds().count()),
-        static_cast<long long>(pid));
+    std::snprintf(text.data(), text.size(), "%04d%02u%02uT%02d%02d%02dZ-%lld", t.year, t.month,
+        t.day, t.hour, t.minute, t.second, static_cast<long long>(pid));
     return text.data();
 }
 

@@ -19,6 +19,15 @@ void appendHead(std::string& out, std::string_view event, std::string_view utc)
     appendJsonString(out, utc);
 }
 
+/// A line that tells only what happened and when.
+std::string markLine(std::string_view event, std::string_view utc)
+{
+    std::string out;
+    appendHead(out, event, utc);
+    out.append("}\n");
+    return out;
+}
+
 void appendText(std::string& out, std::string_view key, std::string_view text)
 {
     out.append(",\"").append(key).append("\":");
@@ -127,10 +136,7 @@ std::string startLine(std::string_view utc, std::string_view program, std::int64
 
 std::string clearLine(std::string_view utc)
 {
-    std::string out;
-    appendHead(out, "clear", utc);
-    out.append("}\n");
-    return out;
+    return markLine("clear", utc);
 }
 
 std::string savedLine(std::string_view utc, SavedFormat format, std::int32_t records)
@@ -144,10 +150,7 @@ std::string savedLine(std::string_view utc, SavedFormat format, std::int32_t rec
 
 std::string endLine(std::string_view utc)
 {
-    std::string out;
-    appendHead(out, "end", utc);
-    out.append("}\n");
-    return out;
+    return markLine("end", utc);
 }
 
 std::optional<JournalEntry> parseJournalLine(std::string_view line)

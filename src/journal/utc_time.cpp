@@ -29,18 +29,24 @@ std::optional<int> digits(std::string_view text, std::size_t at, std::size_t wid
 
 } // namespace
 
-std::string utcTimestamp(UtcTime time)
+UtcFields utcFields(UtcTime time)
 {
     const auto ms = floor<milliseconds>(time);
     const auto day = floor<days>(ms);
     const year_month_day date(day);
     const hh_mm_ss clock(ms - day);
-    std::array<char, 40> text {};
-    std::snprintf(text.data(), text.size(), "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ",
-        static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+    return {static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
         static_cast<unsigned>(date.day()), static_cast<int>(clock.hours().count()),
         static_cast<int>(clock.minutes().count()), static_cast<int>(clock.seconds().count()),
-        static_cast<int>(clock.subseconds().count()));
+        static_cast<int>(clock.subseconds().count())};
+}
+
+std::string utcTimestamp(UtcTime time)
+{
+    const UtcFields t = utcFields(time);
+    std::array<char, 40> text {};
+    std::snprintf(text.data(), text.size(), "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", t.year, t.month,
+        t.day, t.hour, t.minute, t.second, t.millisecond);
     return text.data();
 }
 
