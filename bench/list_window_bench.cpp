@@ -68,7 +68,12 @@ private:
     FixedClock m_clock;
     StaticSerialDeviceMap m_map {
         StaticSerialDeviceMap::Values {{R"(\Device\silabser0)", "/dev/clampmeter-no-such-port"}}};
-    Form1 m_form {Form1::Services {*m_vars, m_map, m_clock, [](const QString&, const QString&) {}}};
+    // "Clear list" asks before it drops readings no save holds: here the answer is yes.
+    Form1 m_form {Form1::Services {.vars = *m_vars,
+        .deviceMap = m_map,
+        .clock = m_clock,
+        .showMessage = [](const QString&, const QString&) {},
+        .askQuestion = [](const QString&, const QString&) { return true; }}};
     std::int32_t m_filled = 0;
 };
 

@@ -23,6 +23,8 @@ FrameSync::FrameSync(SerialPortControl& port, LinkTimer& timer1, LinkTimer& time
 
 void FrameSync::portOpened()
 {
+    // A port opened again after a loss may have been left armed: framing starts afresh.
+    m_port.setRThreshold(kThresholdDisarmed);
     m_timer1.enable();
 }
 

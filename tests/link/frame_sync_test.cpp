@@ -303,6 +303,23 @@ TEST(FrameSync, FrameCutInTheMiddleFindsTheBoundaryAgainAfterAQuietTick)
     EXPECT_EQ(rig.handled, std::vector<Bytes> {frame(3)});
 }
 
+TEST(FrameSync, APortOpenedAgainAfterALossStartsAfreshFromAQuietTick)
+{
+    Rig rig;
+    rig.listen();
+    rig.arrive(frame(1));
+    // The line went away while listening; the port opened again brings a frame at once,
+    // before any quiet moment: it may be the tail of something, never a frame.
+    rig.sync.portOpened();
+    EXPECT_TRUE(rig.isResynchronising());
+    rig.arrive(frame(2));
+    rig.sync.onTimer1Tick();
+    rig.sync.onTimer1Tick();
+    rig.arrive(frame(3));
+
+    EXPECT_EQ(rig.handled, (std::vector<Bytes> {frame(1), frame(3)}));
+}
+
 TEST(FrameSync, Timer1KeepsDiscardingWhileBytesKeepComingAndArmsOnTheFirstQuietTick)
 {
     Rig rig;

@@ -224,7 +224,12 @@ bool fillTheStoreThreeTimes()
         {std::string(kBridgeValueName), "/dev/clampmeter-soak-no-port"}});
     auto vars = std::make_unique<VarModule>();
     FixedClock clock;
-    Form1 form({*vars, map, clock, [](const QString&, const QString&) {}});
+    // "Clear list" asks before it drops readings no save holds: here the answer is yes.
+    Form1 form({.vars = *vars,
+        .deviceMap = map,
+        .clock = clock,
+        .showMessage = [](const QString&, const QString&) {},
+        .askQuestion = [](const QString&, const QString&) { return true; }});
     form.load();
     const long before = processStatus("VmRSS");
     MeterSimulator meter;
