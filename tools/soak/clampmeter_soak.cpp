@@ -167,8 +167,11 @@ bool streamThroughTheProgram(const Options& options)
     std::printf(
         "CPU while streaming: %.1f %% of a core (both windows open)\n", 100.0 * streamingCpu);
     std::printf("CPU after hang-up:   %.2f %% of a core\n", 100.0 * idleCpu);
+    // After the hang-up the program looks for the bridge once a second; in a sanitizer build
+    // on a loaded machine each look costs some milliseconds. What must never come back is the
+    // busy loop of a line gone away (a whole core): the true figure is the benchmark's.
     return result.lost == 0 && result.wronglyAccepted == 0 && noDataShown == plan.silences
-        && idleCpu < 0.01;
+        && idleCpu < 0.05;
 }
 
 class QuietPanels final : public LinkPanels {
