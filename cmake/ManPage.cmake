@@ -7,6 +7,9 @@ get_filename_component(name "${PROGRAM}" NAME)
 set(ENV{PATH} "${folder}:$ENV{PATH}")
 set(ENV{LC_ALL} C.UTF-8)
 string(REGEX REPLACE "\\.gz$" "" page "${OUTPUT}")
+# Ninja makes an output's folder itself, Makefiles do not.
+get_filename_component(output_folder "${OUTPUT}" DIRECTORY)
+file(MAKE_DIRECTORY "${output_folder}")
 execute_process(
   COMMAND ${HELP2MAN} --no-info --name=${DESCRIPTION} --output=${page} ${name}
   RESULT_VARIABLE result)

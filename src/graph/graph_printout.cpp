@@ -30,44 +30,60 @@ void printCaption(PagePrinter& printer, DesignPlace place, const std::string& ca
     printer.text(paperX(unitsX(place.left)), paperY(unitsY(place.top)), caption);
 }
 
-/// A line in window units, cut at the edges of the page.
-void printLine(PagePrinter& printer, double u1, double v1, double u2, double v2)
+/// A rectangle on the page, in twips.
+struct PaperRect {
+    double x = 0.0;
+    double y = 0.0;
+    double width = 0.0;
+    double height = 0.0;
+};
+
+constexpr PaperRect kPage {0.0, 0.0, kLandscapeWidth, kLandscapeHeight};
+
+/// A line in window units, cut at the edges of `area`.
+void printLine(
+    PagePrinter& printer, double u1, double v1, double u2, double v2, const PaperRect& area = kPage)
 {
-    if (const auto part = clipToRectangle(
-            {paperX(u1), paperY(v1), paperX(u2), paperY(v2)}, kLandscapeWidth, kLandscapeHeight))
-        printer.line(part->x1, part->y1, part->x2, part->y2);
+    const PlotLine onPaper {
+        paperX(u1) - area.x, paperY(v1) - area.y, paperX(u2) - area.x, paperY(v2) - area.y};
+    if (const auto part = clipToRectangle(onPaper, area.width, area.height))
+        printer.line(part->x1 + area.x, part->y1 + area.y, part->x2 + area.x, part->y2 + area.y);
 }
 
-void printDot(PagePrinter& printer, double u, double v)
+/// A dot that can touch `area`; the printer's clip cuts what lies outside.
+void printDot(PagePrinter& printer, double u, double v, const PaperRect& area)
 {
     const double x = paperX(u);
     const double y = paperY(v);
-    if (x >= -kPrintedDotRadius && x <= kLandscapeWidth + kPrintedDotRadius
-        && y >= -kPrintedDotRadius && y <= kLandscapeHeight + kPrintedDotRadius)
+    if (x >= area.x - kPrintedDotRadius && x <= area.x + area.width + kPrintedDotRadius
+        && y >= area.y - kPrintedDotRadius && y <= area.y + area.height + kPrintedDotRadius)
         printer.circle(x, y, kPrintedDotRadius);
 }
 
-void printCurve(const VarModule& vars, PagePrinter& printer, double left, double top)
+/// The curve, cut at the plot's frame as the window cuts it at the plot box: readings
+/// beyond the scales never reach the captions around it.
+void printCurve(
+    const VarModule& vars, PagePrinter& printer, double left, double top, const PaperRect& frame)
 {
     const std::int32_t count = std::min(vars.GraphPointCount, kMaxGraphPoints);
     if (count <= 0)
         return;
     printer.setSolidFill();
+    printer.clipTo(frame.x, frame.y, frame.width, frame.height);
     auto u = [&](std::int32_t i) {
         return left + vars.GraphPoints[static_cast<std::size_t>(i - 1)].PointX;
     };
     auto v = [&](std::int32_t i) {
         return top + vars.GraphPoints[static_cast<std::size_t>(i - 1)].PointY;
     };
-    if (count == 1) {
-        printDot(printer, u(1), v(1));
-        return;
-    }
+    if (count == 1)
+        printDot(printer, u(1), v(1), frame);
     for (std::int32_t i = 2; i <= count && !printer.failed(); ++i) {
-        printLine(printer, u(i), v(i), u(i - 1), v(i - 1));
-        printDot(printer, u(i), v(i));
-        printDot(printer, u(i - 1), v(i - 1));
+        printLine(printer, u(i), v(i), u(i - 1), v(i - 1), frame);
+        printDot(printer, u(i), v(i), frame);
+        printDot(printer, u(i - 1), v(i - 1), frame);
     }
+    printer.endClip();
 }
 
 } // namespace
@@ -116,7 +132,9 @@ bool printGraph(const VarModule& vars, const GraphCaptions& captions, PagePrinte
     printLine(printer, l, t, l, t + h);
     printLine(printer, l + w, t, l + w, t + h);
     printer.setLineStyle(LineStyle::Solid);
-    printCurve(vars, printer, l, t);
+    const PaperRect frame {
+        paperX(l), paperY(t), paperX(l + w) - paperX(l), paperY(t + h) - paperY(t)};
+    printCurve(vars, printer, l, t, frame);
 
     if (printer.failed())
         return false;

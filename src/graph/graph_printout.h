@@ -29,8 +29,9 @@ double paperY(double v);
 /// The graph printout: one landscape A4 page with the title "KR-610 Graph Report",
 /// `dateTime` (date, one space, time), the labels' captions from their controls' left edges,
 /// the dotted centre line, the dotted grid while CrossOn, the frame of the plot box and the
-/// curve with a filled dot of radius 30 twips on every point, all in black. Lines towards
-/// points far off the page are cut at its edge and dots off the page are left out.
+/// curve with a filled dot of radius 30 twips on every point, all in black. The curve, dots
+/// included, is cut at the plot's frame; lines towards points far off the page are cut at
+/// its edge.
 /// False when the printer failed.
 bool printGraph(const VarModule& vars, const GraphCaptions& captions, PagePrinter& printer,
     std::string_view dateTime);

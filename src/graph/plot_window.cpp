@@ -26,12 +26,14 @@ void PlotWindow::LiveGraphUpdate()
     if (m_vars.DataCount < 1)
         return;
 
+    bool newPage = false;
     if (m_vars.GraphPointCount < m_vars.XScale && m_vars.GraphPointCount >= 0) {
         ++m_vars.GraphPointCount;
     } else {
         m_vars.GraphPointCount = 1;
         m_vars.GraphStart = m_vars.DataCount;
         m_view.setXLabels(xLabelTexts(m_vars.GraphStart, m_vars.XScale));
+        newPage = true;
     }
 
     const std::int32_t n = m_vars.GraphPointCount;
@@ -42,6 +44,8 @@ void PlotWindow::LiveGraphUpdate()
     point.PointNo = m_vars.DataCount;
 
     m_view.showNewestMarker(markerFor(point, record, kPlotWidth));
+    if (newPage)
+        refreshReadout(); // the points under the pointer were replaced
     m_view.clearAndRedraw();
 }
 
@@ -56,7 +60,7 @@ void PlotWindow::chooseXScale(std::string_view item)
     const std::int32_t count = std::min(m_vars.GraphPointCount, kMaxGraphPoints);
     for (std::int32_t i = 1; i <= count; ++i)
         m_vars.GraphPoints[static_cast<std::size_t>(i - 1)].PointX = pointX(i, m_vars.XStep);
-    m_view.clearAndRedraw();
+    redrawMoved();
 }
 
 void PlotWindow::chooseYScale(std::string_view item)
@@ -74,7 +78,7 @@ void PlotWindow::chooseYScale(std::string_view item)
         if (const DataRecord* record = pointRecord(m_vars, point))
             point.PointY = pointY(record->Value, m_vars.YScale);
     }
-    m_view.clearAndRedraw();
+    redrawMoved();
 }
 
 void PlotWindow::switchGrid(bool checked)
@@ -90,30 +94,65 @@ void PlotWindow::navigate(NavigationButton button)
     m_view.setXLabels(xLabelTexts(m_vars.GraphStart, m_vars.XScale));
     if (button != NavigationButton::Centre)
         rebuildGraphWindow(m_vars);
-    m_view.clearAndRedraw();
+    redrawMoved();
 }
 
 void PlotWindow::mouseMove(double X, double Y, double W, double H)
 {
-    if (m_vars.DataCount < 1 || m_vars.GraphPointCount < 1)
-        return;
     if (!(X >= 0.0 && X <= W && Y >= 0.0 && Y <= H)) {
+        m_pointer.reset();
+        m_view.hideReadout();
+        return;
+    }
+    m_pointer = PointerPlace {X, W};
+    refreshReadout();
+}
+
+void PlotWindow::pointerLeft()
+{
+    m_pointer.reset();
+    m_view.hideReadout();
+}
+
+void PlotWindow::refreshReadout()
+{
+    if (!m_pointer)
+        return; // hidden since the pointer left
+    if (m_vars.DataCount < 1 || m_vars.GraphPointCount < 1) {
         m_view.hideReadout();
         return;
     }
     const GraphPoint& point
-        = m_vars.GraphPoints[static_cast<std::size_t>(pickGraphPoint(m_vars, X) - 1)];
+        = m_vars.GraphPoints[static_cast<std::size_t>(pickGraphPoint(m_vars, m_pointer->x) - 1)];
     const DataRecord* record = pointRecord(m_vars, point);
     if (record == nullptr) {
         m_view.hideReadout();
         return;
     }
-    m_view.showReadout(markerFor(point, *record, W));
+    m_view.showReadout(markerFor(point, *record, m_pointer->width));
 }
 
-void PlotWindow::pointerLeft()
+void PlotWindow::placeNewestMarker()
 {
-    m_view.hideReadout();
+    const std::int32_t count = m_vars.GraphPointCount;
+    if (m_vars.GraphBrowsing || count < 1 || count > kMaxGraphPoints) {
+        m_view.hideNewestMarker();
+        return;
+    }
+    const GraphPoint& point = m_vars.GraphPoints[static_cast<std::size_t>(count - 1)];
+    const DataRecord* record = pointRecord(m_vars, point);
+    if (record == nullptr) {
+        m_view.hideNewestMarker();
+        return;
+    }
+    m_view.showNewestMarker(markerFor(point, *record, kPlotWidth));
+}
+
+void PlotWindow::redrawMoved()
+{
+    placeNewestMarker();
+    refreshReadout();
+    m_view.clearAndRedraw();
 }
 
 void emptyGraph(VarModule& vars)
@@ -127,9 +166,7 @@ void PlotWindow::listCleared()
 {
     emptyGraph(m_vars);
     m_view.setXLabels(xLabelTexts(m_vars.GraphStart, m_vars.XScale));
-    m_view.hideNewestMarker();
-    m_view.hideReadout();
-    m_view.clearAndRedraw();
+    redrawMoved();
 }
 
 PointMarker PlotWindow::markerFor(const GraphPoint& point, const DataRecord& record, double W) const

@@ -8,6 +8,7 @@
 #include "link/live_views.h"
 #include "shared/var_module.h"
 
+#include <optional>
 #include <string_view>
 
 namespace clampmeter {
@@ -27,6 +28,10 @@ public:
     /// page (or starts a new one when the page is full), the newest-reading marker moves to
     /// it and the plot is redrawn. While browsing, the marker is hidden and nothing else
     /// changes.
+    ///
+    /// Whatever moves the plotted points (a scale, navigation, a new page, a clear) leaves
+    /// the marker on the newest point while the plot follows, and hidden while it does not,
+    /// and the readout on the point now under the pointer, hidden when there is none.
     void LiveGraphUpdate() override;
 
     /// An item of X_Combo was chosen: points per window; labels, x positions, redraw.
@@ -39,8 +44,8 @@ public:
     void navigate(NavigationButton button);
 
     /// The pointer moved to (X, Y) in plot units over a plot box W × H units inside: the
-    /// readout follows the point under it, and hides when the pointer is outside. Nothing
-    /// happens while there is no record or no point plotted.
+    /// readout follows the point under it, and hides when the pointer is outside or no
+    /// point is plotted.
     void mouseMove(double X, double Y, double W, double H);
     /// The pointer left the plot box: the readout hides.
     void pointerLeft();
@@ -50,10 +55,21 @@ public:
     void listCleared();
 
 private:
+    /// Where the pointer is over the plot box, while it is inside.
+    struct PointerPlace {
+        double x = 0.0;
+        double width = 0.0;
+    };
+
+    void refreshReadout();
+    void placeNewestMarker();
+    /// Marker and readout placed again, then the plot redrawn.
+    void redrawMoved();
     PointMarker markerFor(const GraphPoint& point, const DataRecord& record, double W) const;
 
     VarModule& m_vars;
     GraphView& m_view;
+    std::optional<PointerPlace> m_pointer;
 };
 
 } // namespace clampmeter

@@ -5,6 +5,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QWheelEvent>
 
 namespace clampmeter {
 
@@ -15,6 +16,8 @@ ScaleCombo::ScaleCombo(const char* name, const QString& editText, QWidget* paren
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
+    // Not WheelFocus: a wheel would take the focus first and then choose.
+    setFocusPolicy(Qt::StrongFocus);
     setEditText(editText);
     // Enter in the edit field would pick the item whose text was typed: typing never acts.
     lineEdit()->installEventFilter(this);
@@ -30,6 +33,15 @@ bool ScaleCombo::eventFilter(QObject* watched, QEvent* event)
             return true;
     }
     return QComboBox::eventFilter(watched, event);
+}
+
+void ScaleCombo::wheelEvent(QWheelEvent* event)
+{
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(event);
 }
 
 } // namespace clampmeter

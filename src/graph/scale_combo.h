@@ -11,7 +11,8 @@ namespace clampmeter {
 
 /// A scale chooser of the graph window: a drop-down list with an edit field. Only choosing
 /// an item acts (itemChosen); text typed into the edit field, Enter included, changes
-/// nothing.
+/// nothing. A mouse wheel turned over it chooses only while it holds the focus, so that
+/// scrolling past it never rescales the plot.
 class ScaleCombo final : public QComboBox {
     Q_OBJECT
 
@@ -35,6 +36,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 };
 
 } // namespace clampmeter

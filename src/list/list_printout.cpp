@@ -3,6 +3,7 @@
 
 #include "list/list_printout.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -11,8 +12,23 @@ namespace {
 
 constexpr double kRowPitch = 400.0;
 constexpr double kHeadingRow = 1200.0;
-constexpr double kLastRow = 15600.0;
 constexpr double kFooterRow = 16000.0;
+/// Room for the footer's line below its top, in the larger of the fonts it may print in
+/// (15 point: about 345 twips).
+constexpr double kFooterHeight = 400.0;
+
+/// Where the footer stands: 16000 twips down, or higher where the printer's margins leave
+/// less paper, so that the page number and the date always print.
+double footerRow(const PagePrinter& printer)
+{
+    return std::min(kFooterRow, printer.printableHeight() - kFooterHeight);
+}
+
+/// The lowest row a page may hold: a row's pitch above the footer, so none is printed over it.
+double lastRow(const PagePrinter& printer)
+{
+    return footerRow(printer) - kRowPitch;
+}
 
 /// Column x positions: from 1100, advancing by 1000, 3000, 1500 and 1000.
 constexpr std::array<double, 5> kColumns {1100.0, 2100.0, 5100.0, 6600.0, 7600.0};
@@ -33,7 +49,7 @@ void printFooter(PagePrinter& printer, int page, std::string_view date)
 {
     std::string footer = "Page " + std::to_string(page) + "   (";
     footer.append(date).append(")");
-    printer.text(printer.pageWidth() / 2.0 - 2000.0, kFooterRow, footer);
+    printer.text(printer.pageWidth() / 2.0 - 2000.0, footerRow(printer), footer);
 }
 
 void printRow(PagePrinter& printer, double y, const DataRecord& record)
@@ -61,7 +77,7 @@ bool printList(const VarModule& vars, PagePrinter& printer, std::string_view dat
     for (std::int32_t i = 1; i <= count && i <= kMaxRecords && !printer.failed(); ++i) {
         y += kRowPitch;
         printRow(printer, y, vars.DataRecords[static_cast<std::size_t>(i - 1)]);
-        if (y >= kLastRow) {
+        if (y + kRowPitch > lastRow(printer)) {
             printFooter(printer, page, date);
             printer.newPage();
             printPageHeader(printer);
@@ -71,8 +87,7 @@ bool printList(const VarModule& vars, PagePrinter& printer, std::string_view dat
     }
     if (printer.failed())
         return false;
-    if (y < kLastRow)
-        printFooter(printer, page, date);
+    printFooter(printer, page, date); // a page break leaves a new page open
     printer.endDocument();
     return !printer.failed();
 }

@@ -219,12 +219,33 @@ void QtPagePrinter::circle(double x, double y, double radius)
     m_painter.drawEllipse(QPointF(x * s, y * s), radius * s, radius * s);
 }
 
+void QtPagePrinter::clipTo(double x, double y, double width, double height)
+{
+    if (!ensureBegun())
+        return;
+    const double s = m_devicePerTwip;
+    m_painter.setClipRect(QRectF(x * s, y * s, width * s, height * s));
+}
+
+void QtPagePrinter::endClip()
+{
+    if (!ensureBegun())
+        return;
+    m_painter.setClipping(false);
+}
+
 int QtPagePrinter::pageWidth() const
 {
     // The paper's width: 11906 twips for portrait A4 on every printer, whatever margins it
     // keeps, so the footer sits where the layout means it to.
     const double millimetres = m_printer.pageLayout().fullRect(QPageLayout::Millimeter).width();
     return static_cast<int>(std::lround(millimetres / kMillimetresPerInch * kTwipsPerInch));
+}
+
+int QtPagePrinter::printableHeight() const
+{
+    const double millimetres = m_printer.pageLayout().paintRect(QPageLayout::Millimeter).height();
+    return static_cast<int>(std::floor(millimetres / kMillimetresPerInch * kTwipsPerInch));
 }
 
 void QtPagePrinter::newPage()

@@ -43,7 +43,10 @@ public:
     void setSolidFill() override;
     void line(double x1, double y1, double x2, double y2) override;
     void circle(double x, double y, double radius) override;
+    void clipTo(double x, double y, double width, double height) override;
+    void endClip() override;
     int pageWidth() const override;
+    int printableHeight() const override;
     void newPage() override;
     void endDocument() override;
     bool failed() const override;

@@ -41,9 +41,17 @@ public:
     virtual void line(double x1, double y1, double x2, double y2) = 0;
     virtual void circle(double x, double y, double radius) = 0;
 
+    /// Everything drawn from here on is cut at the rectangle from (x, y), width × height,
+    /// until `endClip()`.
+    virtual void clipTo(double x, double y, double width, double height) = 0;
+    virtual void endClip() = 0;
+
     /// The printable width of the current page in whole twips (11906 for portrait A4 on a
     /// printer that prints to the edge).
     virtual int pageWidth() const = 0;
+    /// The height of the current page's printable area in whole twips: 16838 for portrait A4
+    /// on a printer that prints to the edge, less its unprintable top and bottom margins.
+    virtual int printableHeight() const = 0;
 
     virtual void newPage() = 0;
     /// Ends the document: it goes to the printer.

@@ -145,5 +145,67 @@ TEST_F(RealPrinterTest, TheGraphPageReachesThePrinterAcrossWithItsTitleTimeAndLa
     EXPECT_EQ(paper->pages, 1);
 }
 
+/// The list report on a queue whose printer keeps 20 mm unprintable at the top and at the
+/// bottom of the sheet: its footers must still be on the paper, below every row.
+class WideMarginsPrinterTest : public RealPrinterTest {
+protected:
+    void SetUp() override
+    {
+        m_oldDestination = qgetenv("LPDEST");
+        qputenv("LPDEST", kQueue.toLatin1()); // the print server's default for this process
+        if (QPrinterInfo::printerInfo(kQueue).isNull())
+            GTEST_SKIP() << "no queue " << kQueue.toStdString()
+                         << ": scripts/print-server adds it beside the PDF queue";
+        RealPrinterTest::SetUp();
+    }
+    void TearDown() override
+    {
+        RealPrinterTest::TearDown();
+        if (m_oldDestination.isNull())
+            qunsetenv("LPDEST");
+        else
+            qputenv("LPDEST", m_oldDestination);
+    }
+
+    static inline const QString kQueue = QStringLiteral("PDF-margins");
+    static constexpr double kMarginPoints = 57.0; // 20 mm
+
+private:
+    QByteArray m_oldDestination;
+};
+
+TEST_F(WideMarginsPrinterTest, TheListReportsFootersStayOnThePaperBelowEveryRow)
+{
+    ASSERT_EQ(QPrinterInfo::defaultPrinter().printerName(), kQueue);
+    receive(37);
+    printList();
+    EXPECT_TRUE(messages.empty()) << messages.front().text.toStdString();
+
+    const QString job = newJobFile(QStringLiteral("KR-6080 Data Report"));
+    ASSERT_FALSE(job.isEmpty()) << "one new job on the server";
+    const std::optional<PdfInfo> sent = pdfInfo(job);
+    ASSERT_TRUE(sent);
+    const double printableBottom = sent->height - kMarginPoints;
+    const std::vector<PdfWord> words = pdfWords(job);
+    for (int page = 1; page <= sent->pages; ++page) {
+        SCOPED_TRACE("page " + std::to_string(page));
+        double footerTop = -1.0;
+        double lowestRow = 0.0;
+        for (const PdfWord& word : words) {
+            if (word.page != page)
+                continue;
+            if (word.text == QLatin1String("Page")) {
+                footerTop = word.yMin;
+                EXPECT_LE(word.yMax, printableBottom) << "the footer is on the printable paper";
+            } else if (word.text.contains(QLatin1String("14:03:07"))) {
+                lowestRow = std::max(lowestRow, word.yMax);
+            }
+        }
+        ASSERT_GE(footerTop, 0.0) << "a footer";
+        EXPECT_LT(lowestRow, footerTop) << "no row reaches the footer";
+    }
+    EXPECT_EQ(sent->pages, 2);
+}
+
 } // namespace
 } // namespace clampmeter::test

@@ -23,6 +23,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -291,6 +292,112 @@ TEST_F(GraphWindowTest, PointerOverThePlotReadsOutThePointUnderItAndHidesOutside
     for (const char* item : {"Line1", "Line2", "Data_Label", "Fun_Label", "Time_Label"})
         EXPECT_TRUE(child(item)->isHidden()) << item;
     EXPECT_EQ(plotBox()->cursor().shape(), Qt::CrossCursor);
+}
+
+TEST_F(GraphWindowTest, TheNewestMarkerStandsOnTheNewestPointAfterEveryRedrawAndHidesWhileBrowsing)
+{
+    graph->show();
+    for (int i = 1; i <= 120; ++i) // a second page of 20 points
+        capture(5.0 * i, std::to_string(5 * i).c_str(), "v");
+    const auto markerOnNewestPoint = [&] {
+        const GraphPoint& newest
+            = vars->GraphPoints[static_cast<std::size_t>(vars->GraphPointCount - 1)];
+        EXPECT_FALSE(child("Line3")->isHidden());
+        EXPECT_EQ(child("Line3")->x(), std::lround(at(newest.PointX, 0).x()));
+        EXPECT_EQ(child("Line4")->y(), pixelOf(newest.PointX, newest.PointY).y());
+        EXPECT_EQ(caption("Showing_Label"), "600 v");
+    };
+    const auto markerHidden = [&] {
+        for (const char* item : {"Line3", "Line4", "Showing_Label", "Fun_Label2", "Time_Label2"})
+            EXPECT_TRUE(child(item)->isHidden()) << item;
+    };
+    markerOnNewestPoint();
+
+    chooseItem("Y_Combo", "1200");
+    markerOnNewestPoint();
+    chooseItem("X_Combo", "20");
+    markerOnNewestPoint();
+
+    struct Move {
+        const char* button;
+        bool follows;
+    };
+    for (const Move move : {Move {"imgbtnfirst", false}, Move {"imgbtnright", false},
+             Move {"imgbtnleft", false}, Move {"imgbtnend", false}, Move {"imgbtncenter", true}}) {
+        SCOPED_TRACE(move.button);
+        QTest::mouseClick(child(move.button), Qt::LeftButton);
+        markerHidden(); // browsing, or following an empty page
+        chooseItem("Y_Combo", "600");
+        markerHidden();
+    }
+    capture(300.0, "300", "v"); // following again
+    EXPECT_FALSE(child("Line3")->isHidden());
+    EXPECT_EQ(caption("Showing_Label"), "300 v");
+    EXPECT_EQ(child("Line4")->y(), pixelOf(1, 273).y());
+}
+
+TEST_F(GraphWindowTest, TheReadoutLeavesAPlotThatNoLongerHoldsAPoint)
+{
+    graph->show();
+    for (int i = 0; i < 5; ++i)
+        capture(100.0 * i, std::to_string(100 * i).c_str(), "A");
+    const auto readoutShown
+        = [&] { return !child("Line1")->isHidden() && !child("Data_Label")->isHidden(); };
+    const auto readoutHidden = [&] {
+        for (const char* item : {"Line1", "Line2", "Data_Label", "Fun_Label", "Time_Label"})
+            if (!child(item)->isHidden())
+                return false;
+        return true;
+    };
+
+    movePointer(at(13.5, 200));
+    ASSERT_TRUE(readoutShown());
+    QTest::mouseClick(child("imgbtncenter"), Qt::LeftButton);
+    EXPECT_TRUE(readoutHidden()) << "the centre button empties the plot";
+
+    capture(400.0, "400", "A");
+    movePointer(at(1.5, 200));
+    ASSERT_TRUE(readoutShown());
+    EXPECT_EQ(caption("Data_Label"), "400 A");
+    graph->plotWindow().listCleared();
+    EXPECT_TRUE(readoutHidden()) << "a cleared list empties the plot";
+}
+
+TEST_F(GraphWindowTest, AReadoutThatStaysOverThePlotReadsThePointNowUnderIt)
+{
+    graph->show();
+    for (int i = 1; i <= 30; ++i)
+        capture(10.0 * i, std::to_string(10 * i).c_str(), "A");
+    movePointer(at(13.5, 200)); // point 3 at x 13
+    EXPECT_EQ(caption("Data_Label"), "30 A");
+    chooseItem("X_Combo", "10"); // 60 units a point: point 1 (x 1) is now under the pointer
+    EXPECT_EQ(caption("Data_Label"), "10 A");
+    QTest::mouseClick(child("imgbtnend"), Qt::LeftButton); // records 21 … 30
+    EXPECT_EQ(caption("Data_Label"), "210 A");
+}
+
+TEST_F(GraphWindowTest, AWheelOverAScaleChooserActsOnlyWhileItHoldsTheFocus)
+{
+    graph->show();
+    graph->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(graph.get()));
+    auto* xCombo = child<QComboBox>("X_Combo");
+    child("Check1")->setFocus();
+    const auto turnWheel = [&] {
+        const QPointF centre = QRectF(xCombo->rect()).center();
+        QWheelEvent wheel(centre, xCombo->mapToGlobal(centre), QPoint(), QPoint(0, -120),
+            Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(xCombo, &wheel);
+    };
+    turnWheel();
+    EXPECT_EQ(vars->XScale, 100);
+    EXPECT_EQ(caption("X_Label3"), "100");
+    EXPECT_FALSE(xCombo->hasFocus()) << "the wheel does not take the focus";
+
+    xCombo->setFocus();
+    ASSERT_TRUE(xCombo->hasFocus());
+    turnWheel();
+    EXPECT_NE(vars->XScale, 100) << "a focused chooser takes the wheel as it takes keys";
 }
 
 TEST_F(GraphWindowTest, NavigationButtonsShowTheirPressedPictureWhileAButtonIsHeld)

@@ -162,6 +162,52 @@ TEST_F(GraphPrintoutTest, PointsFarOffThePageAreCutAtItsEdge)
     EXPECT_EQ(itemsOf(PrintedItem::Kind::Circle).size(), 1U);
 }
 
+TEST_F(GraphPrintoutTest, TheCurveIsCutAtThePlotFrameAsTheWindowCutsIt)
+{
+    // The frame on paper: the plot box's place and size in window units, 15 twips a unit.
+    const double left = 15.0 * (960.0 / (10395.0 / 690.0)) + 2500.0;
+    const double right = left + 15.0 * (9165.0 / (10395.0 / 690.0));
+    const double top = 2200.0;
+    const double bottom = top + 8175.0;
+    struct Case {
+        const char* what;
+        std::initializer_list<std::pair<int, int>> points;
+    };
+    const Case cases[] = {
+        {"a reading above full scale", {{1, 273}, {7, -400}, {13, 273}}},
+        {"a reading far below zero", {{1, 273}, {7, 900}}},
+        {"points right of a lowered X scale", {{590, 273}, {660, 100}, {720, 50}}},
+        {"a dot on the frame's edge", {{0, 273}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        freshPrinter();
+        plot(c.points);
+        ASSERT_TRUE(printGraph(*vars, captions, printer(), "now"));
+        int curveItems = 0;
+        for (const PrintedItem& item : printer().items) {
+            if (item.kind == PrintedItem::Kind::Text || !item.filled)
+                continue; // captions and the frame come before the curve
+            ++curveItems;
+            ASSERT_TRUE(item.clip.has_value());
+            EXPECT_NEAR(item.clip->x, left, 0.01);
+            EXPECT_NEAR(item.clip->y, top, 0.01);
+            EXPECT_NEAR(item.clip->x + item.clip->width, right, 0.01);
+            EXPECT_NEAR(item.clip->y + item.clip->height, bottom, 0.01);
+            if (item.kind == PrintedItem::Kind::Line) {
+                for (const double x : {item.x, item.x2})
+                    EXPECT_TRUE(x >= left - 1e-6 && x <= right + 1e-6) << x;
+                for (const double y : {item.y, item.y2})
+                    EXPECT_TRUE(y >= top - 1e-6 && y <= bottom + 1e-6) << y;
+            } else {
+                EXPECT_TRUE(item.x >= left - 30.0 && item.x <= right + 30.0) << item.x;
+                EXPECT_TRUE(item.y >= top - 30.0 && item.y <= bottom + 30.0) << item.y;
+            }
+        }
+        EXPECT_GT(curveItems, 0);
+    }
+}
+
 TEST_F(GraphPrintoutTest, AFailureEndsThePageAtOnce)
 {
     plot({{1, 543}, {601, 3}});

@@ -257,7 +257,9 @@ TEST_F(GraphScaleChoiceTest, XScaleSetsTheStepLabelsAndXOfEveryPointOnly)
     expectPoint(point(30), 30, 18, pointY(300.0, 600));
     EXPECT_EQ(vars.GraphPointCount, 30);
     EXPECT_EQ(vars.GraphStart, 1);
-    EXPECT_EQ(view.calls, (Calls {"setXLabels", "clearAndRedraw"}));
+    EXPECT_EQ(view.calls, (Calls {"setXLabels", "showNewestMarker", "clearAndRedraw"}));
+    ASSERT_TRUE(view.newest);
+    EXPECT_EQ(view.newest->lineX, 18) << "the marker moved with the newest point";
 
     window.chooseXScale("10");
     EXPECT_EQ(vars.XStep, 60.0);
@@ -432,24 +434,51 @@ TEST_F(CursorReadoutTest, HidesOutsideTheBoxAndShowsAgainInside)
     EXPECT_FALSE(view.readout);
 }
 
-TEST_F(CursorReadoutTest, NothingHappensWithoutRecordsOrPoints)
+TEST_F(CursorReadoutTest, WithoutRecordsOrPointsThereIsNoReadout)
 {
+    const Calls hidden {"hideReadout"};
     moveTo(100.0, 100.0); // empty store
-    EXPECT_TRUE(view.calls.empty());
+    EXPECT_EQ(view.calls, hidden);
 
     for (int i = 1; i <= 30; ++i)
         capture(i);
     window.navigate(NavigationButton::Centre); // a window without points
-    view.calls.clear();
-    moveTo(100.0, 100.0);
-    moveTo(-5.0, 100.0);
-    EXPECT_TRUE(view.calls.empty());
+    for (const double x : {100.0, -5.0}) {
+        view.calls.clear();
+        moveTo(x, 100.0);
+        EXPECT_EQ(view.calls, hidden) << x;
+    }
 
     capture(31.0);
     clearList(); // the point is still there, the store is empty
     view.calls.clear();
     moveTo(1.0, 100.0);
-    EXPECT_TRUE(view.calls.empty());
+    EXPECT_EQ(view.calls, hidden);
+    EXPECT_FALSE(view.readout);
+}
+
+TEST_F(CursorReadoutTest, WhatMovesThePointsMovesTheReadoutOnToThePointNowUnderThePointer)
+{
+    for (int i = 1; i <= 30; ++i)
+        capture(i * 10.0);
+    moveTo(13.5, 100.0);
+    ASSERT_TRUE(view.readout);
+    EXPECT_EQ(view.readout->lineX, 13);
+
+    window.chooseYScale("60");
+    ASSERT_TRUE(view.readout);
+    EXPECT_EQ(view.readout->lineY, point(3).PointY) << "the same point at its new height";
+
+    window.navigate(NavigationButton::Centre);
+    EXPECT_FALSE(view.readout) << "no point under the pointer";
+
+    capture(5.0); // following: the readout waits for the pointer to move
+    EXPECT_FALSE(view.readout);
+    moveTo(1.5, 100.0);
+    ASSERT_TRUE(view.readout);
+    window.pointerLeft();
+    window.chooseYScale("600");
+    EXPECT_FALSE(view.readout) << "a pointer that left brings no readout back";
 }
 
 TEST_F(CursorReadoutTest, AfterAClearThePointsOfTheOldRecordsReadTheirStaleTexts)

@@ -134,6 +134,41 @@ TEST_F(ListPrintoutTest, TheFooterSitsUnderTheMiddleOfWhatThePrinterReports)
     EXPECT_EQ(footerOf(1).x, 3500.0);
 }
 
+TEST_F(ListPrintoutTest, TheFooterStaysOnAShortPrintableAreaAndNoRowRunsIntoIt)
+{
+    const struct {
+        int printableHeight; ///< twips: A4's 16838 less the printer's top and bottom margins
+        double footerY;
+        int rowsPerPage;
+    } cases[] = {
+        {16838, 16000.0, 36}, // printing to the edge
+        {16400, 16000.0, 36}, // 7.7 mm of margins: the footer still fits where it stands
+        {16300, 15900.0, 35}, // 9.5 mm
+        {15700, 15300.0, 34}, // 20 mm, as some inkjets keep
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.printableHeight) + " twips printable");
+        freshPrinter();
+        printer().height = c.printableHeight;
+        store(100);
+        ASSERT_TRUE(printList(*vars, printer(), "10/12/26"));
+        EXPECT_EQ(rowsOn(1), c.rowsPerPage);
+        for (int page = 1; page <= printer().pages; ++page) {
+            std::vector<PrintedItem> texts = printer().textsOn(page);
+            const PrintedItem footer = texts.back();
+            texts.pop_back();
+            EXPECT_EQ(footer.y, c.footerY);
+            EXPECT_LE(footer.y + 400.0, c.printableHeight) << "on the paper";
+            for (const PrintedItem& row : texts)
+                EXPECT_LE(row.y + 400.0, footer.y) << row.text << " runs into the footer";
+        }
+        int printed = 0;
+        for (int page = 1; page <= printer().pages; ++page)
+            printed += rowsOn(page);
+        EXPECT_EQ(printed, 100) << "every record is printed";
+    }
+}
+
 TEST_F(ListPrintoutTest, AFailureEndsThePrintoutAtOnceWithoutEndingTheDocument)
 {
     store(100);

@@ -93,6 +93,36 @@ TEST_F(PagePrinterFileTest, LandscapeIsA4Across)
     EXPECT_NEAR(info->height, 595.3, 0.5);
 }
 
+TEST_F(PagePrinterFileTest, DrawingIsCutAtTheClipUntilItEnds)
+{
+    auto printer = QtPagePrinter::pdfFile(path, QStringLiteral("cut"));
+    printer->setPage(PaperOrientation::Portrait);
+    printer->setSolidFill();
+    // An inch-wide clip at one inch; a circle of an inch's radius on its bottom-right corner
+    // and a line across it; then, unclipped, a line an inch further down.
+    printer->clipTo(1440, 1440, 1440, 1440);
+    printer->circle(2880, 2880, 1440);
+    printer->line(0, 2160, 5760, 2160);
+    printer->endClip();
+    printer->line(0, 4320, 5760, 4320);
+    printer->endDocument();
+    ASSERT_FALSE(printer->failed()) << printer->failureReason().toStdString();
+
+    const QImage page = test::pdfFirstPage(path, 72); // one pixel a point, 72 an inch
+    if (page.isNull())
+        GTEST_SKIP() << "pdftoppm is missing (scripts/bootstrap installs poppler-utils)";
+    const auto ink
+        = [&](int x, int y) { return qGray(page.pixel(x, y)) < 240; }; // hairlines are grey
+    EXPECT_TRUE(ink(130, 130)) << "the circle inside the clip";
+    EXPECT_FALSE(ink(160, 160)) << "the circle beyond the clip's corner";
+    EXPECT_FALSE(ink(180, 140)) << "the circle right of the clip";
+    EXPECT_TRUE(ink(76, 108)) << "the line inside the clip, left of the circle";
+    EXPECT_FALSE(ink(40, 108)) << "the line left of the clip";
+    EXPECT_FALSE(ink(250, 108)) << "the line right of the clip";
+    EXPECT_TRUE(ink(40, 216)) << "after the clip ends, nothing is cut";
+    EXPECT_TRUE(ink(250, 216));
+}
+
 TEST_F(PagePrinterFileTest, AnAbandonedDocumentLeavesNoFile)
 {
     {

@@ -5,11 +5,13 @@
 
 #pragma once
 
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <optional>
 #include <vector>
@@ -96,6 +98,21 @@ inline std::vector<PdfWord> pdfWords(const QString& path)
                 m.captured(2).toDouble(), m.captured(3).toDouble(), m.captured(4).toDouble()});
     }
     return words;
+}
+
+/// The first page drawn at `dpi` by poppler's pdftoppm, lines thinner than a pixel drawn a
+/// pixel wide; a null image when the tool is missing or fails.
+inline QImage pdfFirstPage(const QString& path, int dpi)
+{
+    QTemporaryDir dir;
+    const QString stem = dir.filePath(QStringLiteral("page"));
+    if (!runTool(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-thinlinemode"),
+                QStringLiteral("solid"), QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                QStringLiteral("1"), path, stem}))
+        return {};
+    return QImage(stem + QStringLiteral(".png"));
 }
 
 } // namespace clampmeter::test

@@ -6,6 +6,7 @@
 #include "shared/page_printer.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,13 @@ struct PrintedFont {
     bool operator==(const PrintedFont&) const = default;
 };
 
+/// A clipping rectangle: corner, width and height.
+struct PrintedClip {
+    double x = 0.0, y = 0.0, width = 0.0, height = 0.0;
+
+    bool operator==(const PrintedClip&) const = default;
+};
+
 /// A text, line or circle as it reached the page.
 struct PrintedItem {
     enum class Kind { Text, Line, Circle } kind = Kind::Text;
@@ -30,6 +38,7 @@ struct PrintedItem {
     PrintedFont font;
     LineStyle style = LineStyle::Solid;
     bool filled = false;
+    std::optional<PrintedClip> clip; ///< the rectangle the item was cut at
 };
 
 /// A printer that keeps what it was asked to print, page by page. It can be told to fail at
@@ -60,7 +69,7 @@ public:
     {
         if (step())
             items.push_back({PrintedItem::Kind::Text, pages, x, y, 0, 0, std::string(text), m_font,
-                m_style, m_filled});
+                m_style, m_filled, m_clip});
     }
     void setLineStyle(LineStyle style) override
     {
@@ -75,16 +84,27 @@ public:
     void line(double x1, double y1, double x2, double y2) override
     {
         if (step())
-            items.push_back(
-                {PrintedItem::Kind::Line, pages, x1, y1, x2, y2, {}, m_font, m_style, m_filled});
+            items.push_back({PrintedItem::Kind::Line, pages, x1, y1, x2, y2, {}, m_font, m_style,
+                m_filled, m_clip});
     }
     void circle(double x, double y, double radius) override
     {
         if (step())
-            items.push_back(
-                {PrintedItem::Kind::Circle, pages, x, y, radius, 0, {}, m_font, m_style, m_filled});
+            items.push_back({PrintedItem::Kind::Circle, pages, x, y, radius, 0, {}, m_font, m_style,
+                m_filled, m_clip});
+    }
+    void clipTo(double x, double y, double clipWidth, double clipHeight) override
+    {
+        if (step())
+            m_clip = PrintedClip {x, y, clipWidth, clipHeight};
+    }
+    void endClip() override
+    {
+        if (step())
+            m_clip.reset();
     }
     int pageWidth() const override { return width; }
+    int printableHeight() const override { return height; }
     void newPage() override
     {
         if (step())
@@ -108,6 +128,7 @@ public:
     }
 
     int width = 11906;
+    int height = 16838;
     int failAtCall = -1; ///< the call (from 0) that fails, or -1 for never
     int calls = 0;
     int callsAfterFailure = 0;
@@ -131,6 +152,7 @@ private:
     PrintedFont m_font;
     LineStyle m_style = LineStyle::Solid;
     bool m_filled = false;
+    std::optional<PrintedClip> m_clip;
     bool m_failed = false;
 };
 
@@ -154,7 +176,13 @@ public:
         m_target.line(x1, y1, x2, y2);
     }
     void circle(double x, double y, double radius) override { m_target.circle(x, y, radius); }
+    void clipTo(double x, double y, double width, double height) override
+    {
+        m_target.clipTo(x, y, width, height);
+    }
+    void endClip() override { m_target.endClip(); }
     int pageWidth() const override { return m_target.pageWidth(); }
+    int printableHeight() const override { return m_target.printableHeight(); }
     void newPage() override { m_target.newPage(); }
     void endDocument() override { m_target.endDocument(); }
     bool failed() const override { return m_target.failed(); }
