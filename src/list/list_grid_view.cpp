@@ -266,6 +266,14 @@ void ListGridView::followNewestRow()
         selection->setCurrentIndex(m_model.index(0, c), QItemSelectionModel::ClearAndSelect);
 }
 
+void ListGridView::keyPressEvent(QKeyEvent* event)
+{
+    const QPersistentModelIndex before = currentIndex();
+    QTableView::keyPressEvent(event);
+    if (currentIndex().isValid() && currentIndex() != before)
+        scrollTo(currentIndex());
+}
+
 bool ListGridView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_corner && event->type() == QEvent::Paint) {

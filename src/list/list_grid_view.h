@@ -35,6 +35,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    /// Keys move the current cell and the view with it: auto-scroll is off so that new
+    /// readings never pull the view, and keys must not lose the cell out of sight.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void setUpColumns();

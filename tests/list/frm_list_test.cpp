@@ -468,6 +468,45 @@ TEST_F(ListWindowTest, FocusStartsOnTheGridThenPanelThenTheButtons)
     EXPECT_EQ(order, (QStringList {"Picture1", "Command1", "Command2", "Command3", "Command4"}));
 }
 
+TEST_F(ListWindowTest, KeysKeepTheCurrentCellInViewWhileReadingsLeaveAScrolledViewAlone)
+{
+    list->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    for (int i = 0; i < 200; ++i)
+        receive(1, 200.0F + static_cast<float>(i));
+    grid->setFocus();
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int presses;
+    } steps[] = {
+        {Qt::Key_Down, Qt::NoModifier, 60},
+        {Qt::Key_PageDown, Qt::NoModifier, 3},
+        {Qt::Key_End, Qt::ControlModifier, 1},
+        {Qt::Key_Up, Qt::NoModifier, 30},
+        {Qt::Key_PageUp, Qt::NoModifier, 2},
+        {Qt::Key_Home, Qt::ControlModifier, 1},
+        {Qt::Key_End, Qt::NoModifier, 1},
+        {Qt::Key_Home, Qt::NoModifier, 1},
+        {Qt::Key_End, Qt::ControlModifier, 1},
+    };
+    for (const auto& step : steps) {
+        for (int i = 0; i < step.presses; ++i)
+            QTest::keyClick(grid, step.key, step.modifiers);
+        const QRect cell = grid->visualRect(grid->currentIndex());
+        EXPECT_TRUE(grid->viewport()->rect().contains(cell))
+            << QKeySequence(step.key | step.modifiers).toString().toStdString() << ": row "
+            << grid->currentIndex().row() << " at y " << cell.y();
+    }
+    EXPECT_EQ(grid->currentIndex().row(), grid->model()->rowCount() - 1);
+
+    const int scrolled = grid->verticalScrollBar()->value();
+    ASSERT_GT(scrolled, 0);
+    receive(1, 100.0F);
+    QApplication::processEvents();
+    EXPECT_EQ(grid->verticalScrollBar()->value(), scrolled) << "a reading does not pull the view";
+}
+
 TEST_F(ListWindowTest, GridOnScreenMatchesAFullRepaint)
 {
     list->show();
