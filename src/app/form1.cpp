@@ -221,7 +221,9 @@ void Form1::buildControls()
         button->setObjectName(QString::fromLatin1(b.name));
         button->setGeometry(twipRect(0, b.top, 975, 375));
         button->setFont(designFont("Arial", 11.25, kNormal, FontStyle::Italic));
-        button->setFocusPolicy(Qt::NoFocus);
+        // Tab reaches the commands and Space, Enter or Return gives them.
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setAutoDefault(true);
     }
     connect(
         findChild<QPushButton*>(QStringLiteral("Command3")), &QPushButton::clicked, this, [this] {

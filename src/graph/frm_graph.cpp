@@ -52,7 +52,7 @@ Frm_Graph::Frm_Graph(VarModule& vars, PrintHost& host, QWidget* parent)
     , m_plot(vars, *this)
 {
     setObjectName(QStringLiteral("Frm_Graph"));
-    setWindowTitle(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Data graph — clampmeter"));
     setAccessibleName(QStringLiteral("Data graph"));
     // The skin covers the whole window; the window keeps the system's palette, which the
     // controls drawn in the system's colours (Check1, the opaque readout labels) inherit.
@@ -77,9 +77,12 @@ void Frm_Graph::buildControls()
     cross->setGeometry(twipRect(960, 720, 735, 315));
     cross->setFont(dialogFont());
     cross->setChecked(m_vars.CrossOn);
+    cross->setAccessibleDescription(QStringLiteral("Shows the dotted grid lines of the plot"));
     // The system's window colours, whatever the skin around it.
     cross->setAutoFillBackground(true);
-    connect(cross, &QCheckBox::clicked, this, [this](bool checked) { m_plot.switchGrid(checked); });
+    // Every way of changing the check mark (a click, Space, a screen reader's toggle)
+    // switches the grid.
+    connect(cross, &QCheckBox::toggled, this, [this](bool checked) { m_plot.switchGrid(checked); });
 
     buildScaleChoosers();
     buildNavigation();
@@ -102,16 +105,28 @@ void Frm_Graph::buildControls()
 
 void Frm_Graph::buildScaleChoosers()
 {
-    new AxisLabel("Label8(0)", 2160, 480, QStringLiteral("X"), Qt::AlignLeft, this);
-    new AxisLabel("Label8(8)", 3360, 480, QStringLiteral("Y"), Qt::AlignLeft, this);
+    auto* xCaption
+        = new AxisLabel("Label8(0)", 2160, 480, QStringLiteral("X"), Qt::AlignLeft, this);
+    auto* yCaption
+        = new AxisLabel("Label8(8)", 3360, 480, QStringLiteral("Y"), Qt::AlignLeft, this);
     auto* xCombo = new ScaleCombo("X_Combo", QStringLiteral("100"), this);
     xCombo->setGeometry(twipRect(1800, 720, 1095, 315));
-    xCombo->setAccessibleName(QStringLiteral("Records per window"));
     auto* yCombo = new ScaleCombo("Y_Combo", QStringLiteral("600"), this);
     yCombo->setGeometry(twipRect(3000, 720, 1095, 315));
-    yCombo->setAccessibleName(QStringLiteral("Full scale"));
-    for (ScaleCombo* combo : {xCombo, yCombo})
-        combo->setFont(dialogFont());
+    // A screen reader names a chooser by the caption tied to it (on Linux a combo box's own
+    // name is its text), so the captions carry the choosers' purpose.
+    const struct {
+        AxisLabel* caption;
+        ScaleCombo* combo;
+        QString purpose;
+    } choosers[] = {{xCaption, xCombo, QStringLiteral("Records per window")},
+        {yCaption, yCombo, QStringLiteral("Full scale")}};
+    for (const auto& chooser : choosers) {
+        chooser.combo->setFont(dialogFont());
+        chooser.combo->setAccessibleName(chooser.purpose);
+        chooser.caption->setAccessibleName(chooser.purpose);
+        chooser.caption->setBuddy(chooser.combo);
+    }
 
     // The load step: the lists are filled once, when the window is created.
     xCombo->fill(kXScaleItems);

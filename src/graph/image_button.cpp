@@ -11,12 +11,11 @@
 namespace clampmeter {
 
 ImageButton::ImageButton(int normal, int pressed, QWidget* parent)
-    : QAbstractButton(parent)
+    : PictureButton(parent)
     , m_normal(normal)
     , m_pressed(pressed)
 {
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::TabFocus);
 }
 
 void ImageButton::paintEvent(QPaintEvent*)
@@ -25,7 +24,9 @@ void ImageButton::paintEvent(QPaintEvent*)
     QPixmap& picture = m_pictures[pressed ? 1 : 0];
     if (picture.isNull() || picture.devicePixelRatio() != devicePixelRatioF())
         picture = NavigationArtwork::picture(pressed ? m_pressed : m_normal, devicePixelRatioF());
-    QPainter(this).drawPixmap(0, 0, picture);
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, picture);
+    paintFocusMark(painter);
 }
 
 void ImageButton::mousePressEvent(QMouseEvent* event)

@@ -3,7 +3,8 @@
 
 #pragma once
 
-#include <QAbstractButton>
+#include "shared/picture_button.h"
+
 #include <QPixmap>
 
 namespace clampmeter {
@@ -11,8 +12,8 @@ namespace clampmeter {
 /// A picture button of the graph window: shows its pressed picture from the moment any
 /// mouse button goes down on it until that button comes up again, wherever the pointer is
 /// then, and its normal picture otherwise. A left click on it (press and release over it)
-/// is its click, as for any button.
-class ImageButton final : public QAbstractButton {
+/// is its click, as for any button; the keyboard reaches it as any picture button.
+class ImageButton final : public PictureButton {
 public:
     /// `normal` and `pressed` are numbers of the navigation pictures (1 … 10).
     ImageButton(int normal, int pressed, QWidget* parent);

@@ -85,7 +85,7 @@ Frm_List::Frm_List(VarModule& vars, ListCommandHost& host, QWidget* parent)
     , m_model(vars)
 {
     setObjectName(QStringLiteral("Frm_List"));
-    setWindowTitle(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Data list — clampmeter"));
     setAccessibleName(QStringLiteral("Data list"));
     setBackgroundColour(this, QColor(172, 201, 246));
     buildControls();

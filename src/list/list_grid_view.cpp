@@ -13,6 +13,7 @@
 #include <QPixmap>
 #include <QProxyStyle>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QtMath>
 
 #include <algorithm>
@@ -259,11 +260,36 @@ void ListGridView::fitRecordNumber(int number)
 
 void ListGridView::followNewestRow()
 {
+    if (!m_followingNewest && currentIndex().isValid())
+        return;
+    m_followingNewest = true;
+    const QModelIndex target = m_model.index(0, kTimeColumn);
+    if (hasFocus() && isActiveWindow()) {
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+        return;
+    }
+    moveCurrentQuietly(target);
+}
+
+void ListGridView::moveCurrentQuietly(const QModelIndex& target)
+{
+    // The view's answers to the selection model's signals are the accessibility events a
+    // screen reader would speak in whatever window the user is: only the cells repaint.
     QItemSelectionModel* selection = selectionModel();
-    const int column = std::max(currentIndex().column(), 0);
-    selection->setCurrentIndex(m_model.index(0, column), QItemSelectionModel::ClearAndSelect);
-    for (int c = 0; c < m_model.columnCount(); ++c)
-        selection->setCurrentIndex(m_model.index(0, c), QItemSelectionModel::ClearAndSelect);
+    QRegion changed = visualRect(target);
+    for (const QModelIndex& index : selection->selectedIndexes())
+        changed += visualRect(index);
+    changed += visualRect(currentIndex());
+    {
+        const QSignalBlocker quiet(selection);
+        selection->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+    }
+    viewport()->update(changed);
+}
+
+void ListGridView::noteUserMove()
+{
+    m_followingNewest = currentIndex().row() <= 0;
 }
 
 void ListGridView::keyPressEvent(QKeyEvent* event)
@@ -272,6 +298,13 @@ void ListGridView::keyPressEvent(QKeyEvent* event)
     QTableView::keyPressEvent(event);
     if (currentIndex().isValid() && currentIndex() != before)
         scrollTo(currentIndex());
+    noteUserMove();
+}
+
+void ListGridView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableView::mouseReleaseEvent(event);
+    noteUserMove();
 }
 
 bool ListGridView::eventFilter(QObject* watched, QEvent* event)

@@ -24,8 +24,10 @@ public:
     ListGridView(ListGridModel& model, QWidget* parent = nullptr);
     ~ListGridView() override;
 
-    /// After a row was inserted at the top: row 1 becomes the current row, then each of its
-    /// columns the current cell in turn, ending on the time stamp.
+    /// After a row was inserted at the top: the current cell moves to row 1's time stamp,
+    /// unless the user has moved it away from row 1, which leaves it on its reading until
+    /// the user comes back to row 1. Assistive tools hear of the move (as a focus and a
+    /// selection change) only while the grid holds the keyboard focus.
     void followNewestRow();
     /// Widens the time column when a stamp would not fit it.
     void fitTimeStamp(const QString& stamp);
@@ -38,6 +40,7 @@ protected:
     /// Keys move the current cell and the view with it: auto-scroll is off so that new
     /// readings never pull the view, and keys must not lose the cell out of sight.
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void setUpColumns();
@@ -47,12 +50,17 @@ private:
     void onRowCountChanged(int oldCount, int newCount);
 
     int cellWidth(const QString& text) const;
+    /// After the user moved the current cell: new readings follow it only on row 1.
+    void noteUserMove();
+    /// Moves the current cell without telling anyone but the painter.
+    void moveCurrentQuietly(const QModelIndex& target);
 
     ListGridModel& m_model;
     int m_numberWidth = 0;
     int m_numberDigits = 0;
     QWidget* m_corner = nullptr;
     bool m_insertingTopRow = false;
+    bool m_followingNewest = true;
 };
 
 } // namespace clampmeter

@@ -10,12 +10,11 @@
 namespace clampmeter {
 
 ClosePicture::ClosePicture(const QRect& geometry, QWidget* parent)
-    : QAbstractButton(parent)
+    : PictureButton(parent)
 {
     setObjectName(QStringLiteral("Image1"));
     setAccessibleName(QStringLiteral("Close"));
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
     setGeometry(geometry);
 }
 
@@ -24,7 +23,9 @@ void ClosePicture::paintEvent(QPaintEvent*)
     if (m_picture.isNull() || m_picture.devicePixelRatio() != devicePixelRatioF())
         m_picture
             = renderSvgPicture(QStringLiteral(":/shared/close.svg"), kSize, devicePixelRatioF());
-    QPainter(this).drawPixmap(0, 0, m_picture);
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_picture);
+    paintFocusMark(painter);
 }
 
 } // namespace clampmeter

@@ -3,6 +3,7 @@
 
 #include "shared/skinned_window.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace clampmeter {
@@ -35,6 +36,15 @@ void SkinnedWindow::mouseMoveEvent(QMouseEvent* event)
 void SkinnedWindow::mouseReleaseEvent(QMouseEvent* event)
 {
     m_drag.release(event);
+}
+
+void SkinnedWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        hide();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace clampmeter

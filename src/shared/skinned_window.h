@@ -13,7 +13,8 @@ namespace clampmeter {
 
 /// A window without a system frame whose whole surface is a picture (its skin), drawn from
 /// an SVG resource at the screen's own resolution. Any mouse button pressed on the skin
-/// itself, not on a control, drags the window.
+/// itself, not on a control, drags the window. Escape closes it (hides it, as its close
+/// picture does).
 class SkinnedWindow : public QWidget {
 public:
     /// `size` in logical pixels, the skin's size.
@@ -24,6 +25,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QString m_skinResource;

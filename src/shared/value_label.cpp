@@ -5,26 +5,92 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QFontMetrics>
+
+#include <algorithm>
 
 namespace clampmeter {
 namespace {
 
-class ValueLabelAccessible final : public QAccessibleWidget {
+/// A label as assistive tools see it: its accessible name says what it is ("Main reading"),
+/// its text what it shows ("229.8"), as plain read-only text that a screen reader can read
+/// on request and is told about when it changes.
+class ValueLabelAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit ValueLabelAccessible(ValueLabel* label)
         : QAccessibleWidget(label, QAccessible::StaticText)
     {
     }
 
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
     QString text(QAccessible::Text which) const override
     {
-        const QString shown = static_cast<const QLabel*>(widget())->text();
         if (which == QAccessible::Value)
-            return shown;
+            return shown();
         if (which == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return shown;
+            return shown();
         return QAccessibleWidget::text(which);
     }
+
+    // Read-only text: no selection, no cursor to move.
+    void selection(int, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = 0;
+    }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override { }
+    void removeSelection(int) override { }
+    void setSelection(int, int, int) override { }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override { }
+
+    QString text(int startOffset, int endOffset) const override
+    {
+        const QString all = shown();
+        const auto size = static_cast<int>(all.size());
+        const int start = std::clamp(startOffset, 0, size);
+        const int end = endOffset < 0 ? size : std::clamp(endOffset, start, size);
+        return all.mid(start, end - start);
+    }
+    int characterCount() const override { return static_cast<int>(shown().size()); }
+
+    QRect characterRect(int offset) const override
+    {
+        const QString all = shown();
+        if (offset < 0 || offset >= all.size())
+            return {};
+        const QFontMetrics metrics(widget()->font());
+        const QRect box = rect(); // on the screen
+        const int left = metrics.horizontalAdvance(all.left(offset));
+        return {box.x() + left, box.y(), metrics.horizontalAdvance(all.at(offset)), box.height()};
+    }
+    int offsetAtPoint(const QPoint& point) const override
+    {
+        const QString all = shown();
+        const QFontMetrics metrics(widget()->font());
+        const int x = point.x() - rect().x();
+        for (int i = 0; i < all.size(); ++i)
+            if (x < metrics.horizontalAdvance(all.left(i + 1)))
+                return i;
+        return -1;
+    }
+    void scrollToSubstring(int, int) override { }
+    QString attributes(int, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return {};
+    }
+
+private:
+    QString shown() const { return static_cast<const QLabel*>(widget())->text(); }
 };
 
 QAccessibleInterface* valueLabelAccessible(const QString& className, QObject* object)
@@ -54,9 +120,14 @@ ValueLabel::ValueLabel(const QString& text, QWidget* parent)
 
 void ValueLabel::showValue(const QString& text)
 {
+    if (text == QLabel::text())
+        return;
+    const QString before = QLabel::text();
     setText(text);
     if (QAccessible::isActive()) {
-        QAccessibleValueChangeEvent event(this, text);
+        // Told as a change of text (a screen reader speaks it where the user asked to hear
+        // such changes), not of a value, which a label has no interface for.
+        QAccessibleTextUpdateEvent event(this, 0, before, text);
         QAccessible::updateAccessibility(&event);
     }
 }

@@ -9,13 +9,14 @@
 namespace clampmeter {
 
 /// A label that shows a value. Assistive tools read its accessible name as what it is
-/// ("Main reading") and its text as its value ("229.8"); a plain QLabel with an accessible
-/// name hides its text from them.
+/// ("Main reading") and its text ("229.8") through the text interface; a plain QLabel with
+/// an accessible name hides its text from them.
 class ValueLabel : public QLabel {
 public:
     explicit ValueLabel(const QString& text, QWidget* parent = nullptr);
 
-    /// Shows `text` and tells assistive tools, when one listens, that the value changed.
+    /// Shows `text` and tells assistive tools, when one listens, that the text changed.
+    /// The same text again changes nothing and tells nothing.
     void showValue(const QString& text);
 };
 

@@ -7,7 +7,9 @@
 #include "form1_fixture.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -86,14 +88,46 @@ TEST_F(Form1Test, ReadingsAreReadAsNameAndValue)
         QLabel* l = label(s.control);
         EXPECT_EQ(read(l, QAccessible::Name), QString::fromLatin1(s.name)) << s.control;
         EXPECT_EQ(read(l, QAccessible::Value), QString::fromLatin1(s.value)) << s.control;
-        EXPECT_EQ(QAccessible::queryAccessibleInterface(l)->role(), QAccessible::StaticText)
-            << s.control;
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(l);
+        EXPECT_EQ(face->role(), QAccessible::StaticText) << s.control;
+        // What a screen reader reads on request: the text, through the text interface.
+        QAccessibleTextInterface* text = face->textInterface();
+        ASSERT_NE(text, nullptr) << s.control;
+        EXPECT_EQ(text->text(0, text->characterCount()), QString::fromLatin1(s.value)) << s.control;
+        EXPECT_EQ(face->valueInterface(), nullptr) << "a label is no value a user can set";
     }
     EXPECT_EQ(read(label("Image1"), QAccessible::Name), "Selector dial");
     EXPECT_EQ(read(label("Image1"), QAccessible::Description), "Turned to A AC");
     auto* list = form->findChild<QPushButton*>(QStringLiteral("Command3"));
     EXPECT_EQ(read(list, QAccessible::Name), "List");
     EXPECT_EQ(read(list, QAccessible::Description), "Shows the list of readings");
+}
+
+TEST_F(Form1Test, TabReachesTheCommandsAndEnterOrSpaceGivesThem)
+{
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QStringList reached;
+    for (int i = 0; i < 6 && reached.size() < 3; ++i) {
+        QTest::keyClick(
+            QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : form.get(),
+            Qt::Key_Tab);
+        if (auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget()))
+            if (!reached.contains(button->text()))
+                reached << button->text();
+    }
+    reached.sort();
+    EXPECT_EQ(reached, (QStringList {"Exit", "Graph", "List"}));
+
+    int lists = 0;
+    const QObject listening; // ends the connection with the test
+    QObject::connect(form.get(), &Form1::listRequested, &listening, [&] { ++lists; });
+    auto* list = form->findChild<QPushButton*>(QStringLiteral("Command3"));
+    QTest::keyClick(list, Qt::Key_Return);
+    QTest::keyClick(list, Qt::Key_Enter);
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(lists, 3);
 }
 
 } // namespace

@@ -457,7 +457,7 @@ TEST_F(ProgramInNamespace, FramesFromTheLineReachTheListItsExportAndThePlotOnARe
     ASSERT_NO_FATAL_FAILURE(sendReadings(221.5F, static_cast<int>(sent.size())));
 
     ASSERT_TRUE(clickAt(panel, 256, 476)); // List
-    const std::string list = windowNamed("Form2");
+    const std::string list = windowNamed("Data list — clampmeter");
     ASSERT_FALSE(list.empty()) << "List did not open the list window";
     ASSERT_TRUE(clickAt(list, 196, 144)); // To Excel
     ASSERT_NO_FATAL_FAILURE(saveThroughDialog(exported));
@@ -481,7 +481,7 @@ TEST_F(ProgramInNamespace, FramesFromTheLineReachTheListItsExportAndThePlotOnARe
     }
 
     ASSERT_TRUE(clickAt(panel, 256, 500)); // Graph
-    const std::string graph = windowNamed("Form2", "693x668");
+    const std::string graph = windowNamed("Data graph — clampmeter", "693x668");
     ASSERT_FALSE(graph.empty()) << "Graph did not open the graph window";
     std::this_thread::sleep_for(500ms); // painted
     const fs::path shotFile = m_root / "graph.ppm";
@@ -546,7 +546,7 @@ TEST_F(ProgramInNamespace, APulledCableEndsNothingAndReadingsGoOnIntoTheSameLogU
     ASSERT_NO_FATAL_FAILURE(sendReadingsOn(*m_second, 205.5F, 2));
 
     ASSERT_TRUE(clickAt(panel, 256, 476)); // List
-    const std::string list = windowNamed("Form2");
+    const std::string list = windowNamed("Data list — clampmeter");
     ASSERT_FALSE(list.empty()) << "List did not open the list window";
     ASSERT_TRUE(clickAt(list, 196, 144)); // To Excel
     const fs::path exported = m_root / "all.csv";
@@ -580,7 +580,7 @@ TEST_F(ProgramInNamespace, AKilledProgramsReadingsComeBackFromTheJournalAsToExce
     ASSERT_NO_FATAL_FAILURE(sendReadings(221.5F, 4));
 
     ASSERT_TRUE(clickAt(panel, 256, 476)); // List
-    const std::string list = windowNamed("Form2");
+    const std::string list = windowNamed("Data list — clampmeter");
     ASSERT_FALSE(list.empty()) << "List did not open the list window";
     ASSERT_TRUE(clickAt(list, 196, 144)); // To Excel
     const fs::path exported = m_root / "export.csv";

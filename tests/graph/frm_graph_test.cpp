@@ -14,6 +14,7 @@
 #include "window_press.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -114,7 +115,7 @@ TEST_F(GraphWindowTest, StartsWithItsDesignLayoutAndCaptions)
     EXPECT_EQ(graph->size(), QSize(693, 668));
     EXPECT_TRUE(graph->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_FALSE(graph->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(graph->windowTitle(), "Form2");
+    EXPECT_EQ(graph->windowTitle(), "Data graph — clampmeter");
 
     const struct {
         const char* name;
@@ -503,6 +504,55 @@ TEST_F(GraphWindowTest, ControlsCarryAccessibleNames)
         {"Picture1", "X_Combo", "Y_Combo", "imgbtnfirst", "imgbtnleft", "imgbtncenter",
             "imgbtnright", "imgbtnend", "Image1", "X_Label1", "Data_Label", "Showing_Label"})
         EXPECT_FALSE(child(name)->accessibleName().isEmpty()) << name;
+}
+
+TEST_F(GraphWindowTest, AScreenReaderNamesTheChoosersByPurposeAndItsToggleSwitchesTheGrid)
+{
+    const std::pair<const char*, const char*> choosers[]
+        = {{"X_Combo", "Records per window"}, {"Y_Combo", "Full scale"}};
+    for (const auto& [name, purpose] : choosers) {
+        QAccessibleInterface* combo = QAccessible::queryAccessibleInterface(child(name));
+        ASSERT_NE(combo, nullptr);
+        QStringList labels;
+        for (const auto& [label, relation] : combo->relations(QAccessible::Label))
+            labels << label->text(QAccessible::Name);
+        EXPECT_EQ(labels, QStringList {QString::fromLatin1(purpose)}) << name;
+    }
+
+    QAccessibleInterface* cross = QAccessible::queryAccessibleInterface(child("Check1"));
+    EXPECT_TRUE(cross->text(QAccessible::Description).contains(QLatin1String("grid")));
+    QAccessibleActionInterface* actions = cross->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    const bool before = vars->CrossOn;
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_NE(vars->CrossOn, before) << "the toggle action switches the grid";
+    QTest::keyClick(child("Check1"), Qt::Key_Space);
+    EXPECT_EQ(vars->CrossOn, before) << "and so does Space";
+}
+
+TEST_F(GraphWindowTest, TheKeyboardReachesTheButtonsAndEscapeClosesTheWindow)
+{
+    for (int i = 0; i < 150; ++i)
+        capture(1.0 * i);
+    graph->show();
+    graph->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(graph.get()));
+    for (const char* name : {"imgbtnfirst", "imgbtnend", "Image1"})
+        EXPECT_TRUE(child(name)->focusPolicy() & Qt::TabFocus) << name;
+
+    child("imgbtnfirst")->setFocus();
+    QTest::keyClick(child("imgbtnfirst"), Qt::Key_Return);
+    EXPECT_EQ(vars->GraphStart, 1) << "Enter clicks a picture button";
+    EXPECT_TRUE(vars->GraphBrowsing);
+
+    auto* first = static_cast<ImageButton*>(child("imgbtnfirst"));
+    const QImage focused = first->grab().toImage();
+    child("imgbtnend")->setFocus();
+    EXPECT_NE(first->grab().toImage(), focused) << "the focus is shown on the picture";
+
+    QTest::keyClick(child("Check1"), Qt::Key_Escape);
+    EXPECT_FALSE(graph->isVisible());
 }
 
 TEST_F(GraphWindowTest, FixedColoursHoldUnderADarkTheme)

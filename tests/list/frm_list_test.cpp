@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -131,7 +132,7 @@ TEST_F(ListWindowTest, IsCreatedHiddenAtStartWithItsDesignState)
     EXPECT_EQ(list->size(), QSize(324, 668));
     EXPECT_TRUE(list->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_FALSE(list->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(list->windowTitle(), "Form2");
+    EXPECT_EQ(list->windowTitle(), "Data list — clampmeter");
 
     const std::pair<const char*, const char*> captions[]
         = {{"Label5", "Data List"}, {"maindatashow", "000.0"}, {"Label1", "unit"},
@@ -292,6 +293,18 @@ TEST_F(ListWindowTest, ListShowsTheWindowAtItsPlaceAndTheClosePictureHidesIt)
     EXPECT_EQ(close->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseClick(close, Qt::LeftButton);
     EXPECT_FALSE(list->isVisible());
+
+    QTest::keyClick(form->findChild<QPushButton*>(QStringLiteral("Command3")), Qt::Key_Return);
+    ASSERT_TRUE(list->isVisible()) << "Enter gives the List command";
+    list->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(list));
+    close->setFocus();
+    EXPECT_TRUE(close->hasFocus()) << "the keyboard reaches the close picture";
+    QTest::keyClick(close, Qt::Key_Space);
+    EXPECT_FALSE(list->isVisible()) << "Space closes";
+    list->show();
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_FALSE(list->isVisible()) << "Escape closes";
 
     receive(1, 229.9F);
     list->move(200, 300);
@@ -505,6 +518,74 @@ TEST_F(ListWindowTest, KeysKeepTheCurrentCellInViewWhileReadingsLeaveAScrolledVi
     receive(1, 100.0F);
     QApplication::processEvents();
     EXPECT_EQ(grid->verticalScrollBar()->value(), scrolled) << "a reading does not pull the view";
+}
+
+TEST_F(ListWindowTest, TheGridMovesItsCellAloudOnlyWhileItHoldsTheFocus)
+{
+    // The view's answers to these signals are what a screen reader hears as focus and
+    // selection events.
+    QSignalSpy moves(grid->selectionModel(), &QItemSelectionModel::currentChanged);
+    // Rows inserted over a selection report an empty change, which the view tells nobody.
+    int selections = 0;
+    const QObject listening; // ends the connection with the test
+    QObject::connect(grid->selectionModel(), &QItemSelectionModel::selectionChanged, &listening,
+        [&](const QItemSelection& selected, const QItemSelection& deselected) {
+            selections += selected.isEmpty() && deselected.isEmpty() ? 0 : 1;
+        });
+    const QModelIndex newestTime = grid->model()->index(0, 3);
+
+    receive(1, 229.9F); // the window is hidden
+    receive(1, 230.1F);
+    EXPECT_EQ(moves.count(), 0);
+    EXPECT_EQ(selections, 0);
+    EXPECT_EQ(grid->currentIndex(), newestTime) << "the cell still follows, quietly";
+
+    list->show();
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    receive(1, 230.3F); // shown, the focus in another window
+    EXPECT_EQ(moves.count(), 0);
+    EXPECT_EQ(selections, 0);
+    EXPECT_EQ(grid->currentIndex(), newestTime);
+
+    list->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(list));
+    grid->setFocus();
+    ASSERT_TRUE(grid->hasFocus());
+    moves.clear();
+    receive(1, 230.5F);
+    EXPECT_EQ(moves.count(), 1) << "one move to the newest time stamp, not one per column";
+    EXPECT_EQ(grid->currentIndex(), newestTime);
+}
+
+TEST_F(ListWindowTest, ACellTheUserMovedToStaysOnItsReadingUntilTheUserComesBackToRowOne)
+{
+    for (int i = 0; i < 20; ++i)
+        receive(1, 200.0F + static_cast<float>(i));
+    list->show();
+    list->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(list));
+    grid->setFocus();
+
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(grid, Qt::Key_Down);
+    ASSERT_EQ(grid->currentIndex().row(), 3);
+    const QString reading = number(3);
+    receive(1, 300.0F);
+    receive(1, 301.0F);
+    EXPECT_EQ(grid->currentIndex().row(), 5) << "moved down with its reading";
+    EXPECT_EQ(number(grid->currentIndex().row()), reading);
+
+    const QModelIndex clicked = grid->model()->index(8, 1);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(clicked).center());
+    receive(1, 302.0F);
+    EXPECT_EQ(grid->currentIndex(), grid->model()->index(9, 1)) << "a click leaves it too";
+
+    QTest::keyClick(grid, Qt::Key_Home, Qt::ControlModifier);
+    ASSERT_EQ(grid->currentIndex().row(), 0);
+    receive(1, 303.0F);
+    EXPECT_EQ(grid->currentIndex(), grid->model()->index(0, 3)) << "back on row 1: it follows";
 }
 
 TEST_F(ListWindowTest, GridOnScreenMatchesAFullRepaint)
