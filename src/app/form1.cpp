@@ -11,6 +11,7 @@
 #include "platform/qt_page_printer.h"
 #include "platform/qt_save_dialog.h"
 #include "platform/serial_link.h"
+#include "shared/reading_panel.h"
 #include "shared/twips.h"
 #include "shared/value_label.h"
 #include "shared/widget_helpers.h"
@@ -185,11 +186,18 @@ Form1::~Form1() = default;
 
 void Form1::buildControls()
 {
-    m_picture1 = new InertPanel("Picture1", kLightGrey, twipRect(1230, 7230, 1860, 1605), this);
+    auto* display
+        = new ReadingPanel("Picture1", kLightGrey, twipRect(1230, 7230, 1860, 1605), this);
+    m_picture1 = display;
     m_picture1->hide();
     static_assert(std::size(kDisplayLabels) == std::size_t(DisplayLabel::Count));
     for (std::size_t i = 0; i < std::size(kDisplayLabels); ++i)
         m_displayLabels[i] = makeLabel(kDisplayLabels[i], m_picture1);
+    // Heard when the keyboard lands on the display: "231.3 v AC, 230 v AC".
+    display->setReadingLabels({{label(DisplayLabel::MainDataLabel), label(DisplayLabel::Label7),
+                                   label(DisplayLabel::Label1)},
+        {label(DisplayLabel::SlaveDataLabel), label(DisplayLabel::Label8),
+            label(DisplayLabel::Label9)}});
 
     m_picture3 = new InertPanel("Picture3", kLightGrey, twipRect(1230, 7230, 1860, 1605), this);
     auto* noData = new ValueLabel(QStringLiteral("NO DATA"), m_picture3);

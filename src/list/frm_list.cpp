@@ -7,6 +7,7 @@
 #include "list/list_printout.h"
 #include "shared/close_picture.h"
 #include "shared/printout_run.h"
+#include "shared/reading_panel.h"
 #include "shared/twips.h"
 #include "shared/value_label.h"
 
@@ -102,11 +103,11 @@ void Frm_List::buildControls()
         addLabel(kLabels[i], this);
     m_counter = findChild<ValueLabel*>(QStringLiteral("Label4"));
 
-    auto* picture1 = new InertPanel("Picture1", kLightGrey, twipRect(120, 480, 4634, 1335), this);
-    picture1->setAccessibleName(QStringLiteral("Latest reading panel"));
-    picture1->setFocusPolicy(Qt::TabFocus);
+    auto* picture1 = new ReadingPanel("Picture1", kLightGrey, twipRect(120, 480, 4634, 1335), this);
+    picture1->setAccessibleName(QStringLiteral("Latest")); // a screen reader adds "panel"
     m_maindatashow = addLabel(kLabels[kWindowLabels], picture1);
     m_unitLabel = addLabel(kLabels[kWindowLabels + 1], picture1);
+    picture1->setReadingLabels({{m_maindatashow, m_unitLabel}});
 
     QPushButton* clear = addButton("Command1", 120, 1215, "Clear list");
     QPushButton* save = addButton("Command2", 1320, 1095, "Save");

@@ -263,18 +263,15 @@ void ListGridView::followNewestRow()
     if (!m_followingNewest && currentIndex().isValid())
         return;
     m_followingNewest = true;
-    const QModelIndex target = m_model.index(0, kTimeColumn);
-    if (hasFocus() && isActiveWindow()) {
-        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
-        return;
-    }
-    moveCurrentQuietly(target);
+    moveCurrentQuietly(m_model.index(0, kTimeColumn));
 }
 
 void ListGridView::moveCurrentQuietly(const QModelIndex& target)
 {
     // The view's answers to the selection model's signals are the accessibility events a
-    // screen reader would speak in whatever window the user is: only the cells repaint.
+    // screen reader would speak, a time stamp a second wherever the user is, even on the
+    // grid itself: new readings are heard through the latest reading's label instead, and
+    // only the cells repaint.
     QItemSelectionModel* selection = selectionModel();
     QRegion changed = visualRect(target);
     for (const QModelIndex& index : selection->selectedIndexes())

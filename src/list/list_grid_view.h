@@ -26,8 +26,8 @@ public:
 
     /// After a row was inserted at the top: the current cell moves to row 1's time stamp,
     /// unless the user has moved it away from row 1, which leaves it on its reading until
-    /// the user comes back to row 1. Assistive tools hear of the move (as a focus and a
-    /// selection change) only while the grid holds the keyboard focus.
+    /// the user comes back to row 1. The move is not told to assistive tools (as focus and
+    /// selection events), only painted: a screen reader would read every time stamp.
     void followNewestRow();
     /// Widens the time column when a stamp would not fit it.
     void fitTimeStamp(const QString& stamp);

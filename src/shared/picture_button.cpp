@@ -3,9 +3,9 @@
 
 #include "shared/picture_button.h"
 
+#include "shared/widget_helpers.h"
+
 #include <QKeyEvent>
-#include <QPainter>
-#include <QPen>
 
 namespace clampmeter {
 
@@ -27,18 +27,8 @@ void PictureButton::keyPressEvent(QKeyEvent* event)
 
 void PictureButton::paintFocusMark(QPainter& painter) const
 {
-    if (!hasFocus())
-        return;
-    painter.save();
-    const QRect frame = rect().adjusted(0, 0, -1, -1);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(Qt::white, 1));
-    painter.drawRect(frame);
-    QPen dots(Qt::black, 1, Qt::CustomDashLine);
-    dots.setDashPattern({1.0, 1.0});
-    painter.setPen(dots);
-    painter.drawRect(frame);
-    painter.restore();
+    if (hasFocus())
+        paintFocusFrame(painter, rect());
 }
 
 } // namespace clampmeter

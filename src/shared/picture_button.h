@@ -5,6 +5,8 @@
 
 #include <QAbstractButton>
 
+class QPainter;
+
 namespace clampmeter {
 
 /// A button drawn as a picture that the keyboard reaches too: Tab gives it the focus,

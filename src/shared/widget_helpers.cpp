@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QPen>
 #include <QSvgRenderer>
 #include <QWidget>
 #include <QWindow>
@@ -59,6 +60,20 @@ QPixmap renderSvgPicture(const QString& resource, QSize size, qreal devicePixelR
     QPainter painter(&pixmap);
     renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
     return pixmap;
+}
+
+void paintFocusFrame(QPainter& painter, const QRect& area)
+{
+    painter.save();
+    const QRect frame = area.adjusted(0, 0, -1, -1);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::white, 1));
+    painter.drawRect(frame);
+    QPen dots(Qt::black, 1, Qt::CustomDashLine);
+    dots.setDashPattern({1.0, 1.0});
+    painter.setPen(dots);
+    painter.drawRect(frame);
+    painter.restore();
 }
 
 InertPanel::InertPanel(

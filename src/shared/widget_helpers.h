@@ -15,6 +15,8 @@
 
 class QMouseEvent;
 
+class QPainter;
+
 namespace clampmeter {
 
 /// A rectangle given in twips (left, top, width, height), in screen pixels.
@@ -38,6 +40,10 @@ void setBackgroundColour(QWidget* widget, const QColor& colour);
 /// A picture drawn from an SVG resource at a size in logical pixels, for a screen of the
 /// given pixel ratio, on white.
 QPixmap renderSvgPicture(const QString& resource, QSize size, qreal devicePixelRatio);
+
+/// The keyboard focus on a control drawn as a picture: a dotted frame just inside `area`,
+/// black on white, so that it shows on any picture.
+void paintFocusFrame(QPainter& painter, const QRect& area);
 
 /// A panel in a fixed colour that keeps mouse presses to itself.
 class InertPanel : public QWidget {

@@ -160,6 +160,18 @@ def check_readings(app, events):
     if not wait_for("text changes of the main reading", lambda: events.text_changes_of("Main reading")):
         fail("no text change event from the main reading")
     passed("a new reading is announced as a text change")
+
+    # The display, as the keyboard reaches it, says the whole reading when asked.
+    display = find(app, "Display")
+    unit = text_of(find(app, "Unit of the main reading"))
+    for _ in range(20):
+        shown, said = text_of(main), display.description
+        if said.startswith("%s %s" % (shown, unit)):
+            break
+        pump(0.05)
+    else:
+        fail("the display says %r while the panel shows %r %s" % (said, shown, unit))
+    passed("the display says %r" % said)
     return main
 
 

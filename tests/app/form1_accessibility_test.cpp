@@ -96,6 +96,11 @@ TEST_F(Form1Test, ReadingsAreReadAsNameAndValue)
         EXPECT_EQ(text->text(0, text->characterCount()), QString::fromLatin1(s.value)) << s.control;
         EXPECT_EQ(face->valueInterface(), nullptr) << "a label is no value a user can set";
     }
+    // The display as the keyboard reaches it: the whole reading, read when asked.
+    auto* display = form->findChild<QWidget*>(QStringLiteral("Picture1"));
+    EXPECT_TRUE(display->focusPolicy() & Qt::TabFocus);
+    EXPECT_EQ(read(display, QAccessible::Name), "Display");
+    EXPECT_EQ(read(display, QAccessible::Description), "12.5 A AC, 230 v AC");
     EXPECT_EQ(read(label("Image1"), QAccessible::Name), "Selector dial");
     EXPECT_EQ(read(label("Image1"), QAccessible::Description), "Turned to A AC");
     auto* list = form->findChild<QPushButton*>(QStringLiteral("Command3"));
@@ -103,22 +108,27 @@ TEST_F(Form1Test, ReadingsAreReadAsNameAndValue)
     EXPECT_EQ(read(list, QAccessible::Description), "Shows the list of readings");
 }
 
-TEST_F(Form1Test, TabReachesTheCommandsAndEnterOrSpaceGivesThem)
+TEST_F(Form1Test, TabReachesTheDisplayAndTheCommandsAndEnterOrSpaceGivesThem)
 {
+    receive({.functionCode = 1, .mainValue = 229.5F});
+    form->setDisplayPanelVisible(true); // as the link does once frames arrive
+    form->setNoDataPanelVisible(false);
     form->show();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     QStringList reached;
-    for (int i = 0; i < 6 && reached.size() < 3; ++i) {
+    for (int i = 0; i < 8 && reached.size() < 4; ++i) {
         QTest::keyClick(
             QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : form.get(),
             Qt::Key_Tab);
-        if (auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget()))
-            if (!reached.contains(button->text()))
-                reached << button->text();
+        const QString name = QApplication::focusWidget() != nullptr
+            ? QApplication::focusWidget()->accessibleName()
+            : QString();
+        if (!name.isEmpty() && !reached.contains(name))
+            reached << name;
     }
     reached.sort();
-    EXPECT_EQ(reached, (QStringList {"Exit", "Graph", "List"}));
+    EXPECT_EQ(reached, (QStringList {"Display", "Exit", "Graph", "List"}));
 
     int lists = 0;
     const QObject listening; // ends the connection with the test
