@@ -3,34 +3,37 @@
 
 #pragma once
 
-#include "link/serial_port_control.h"
+#include "platform/meter_port.h"
 
 #include <QSerialPort>
 
 namespace clampmeter {
 
-/// The framing's view of a QSerialPort.
+/// The meter's port on a QSerialPort.
 ///
 /// The count is what the port has taken from the driver (bytesAvailable); discarding also
-/// flushes what the driver still holds (clear(Input) empties both). The receive threshold
-/// is kept here: QSerialPort has none, so the owner asks receiveEventDue() on every
-/// readyRead. A closed port counts 0 bytes and reads none.
-class QtSerialPortControl final : public SerialPortControl {
+/// flushes what the driver still holds (clear(Input) empties both). Its read buffer is
+/// unlimited (framing discards whatever piles up, so it never grows past what arrives
+/// between two event-loop passes). A closed port counts 0 bytes and reads none.
+class QtMeterPort final : public MeterPort {
+    Q_OBJECT
+
 public:
-    explicit QtSerialPortControl(QSerialPort& port);
+    explicit QtMeterPort(QObject* parent = nullptr);
+    ~QtMeterPort() override;
+
+    PortOpenResult open(const QString& portName) override;
+    void close() override;
+    bool isOpen() const override;
 
     std::size_t InBufferCount() const override;
     void discardInBuffer() override;
     std::vector<std::uint8_t> Input() override;
-    void setRThreshold(std::size_t bytes) override;
-
-    std::size_t RThreshold() const { return m_threshold; }
-    /// True while armed and at least the threshold's number of bytes is waiting.
-    bool receiveEventDue() const;
 
 private:
-    QSerialPort& m_port;
-    std::size_t m_threshold = 0;
+    void onErrorOccurred(QSerialPort::SerialPortError error);
+
+    QSerialPort m_port {this};
 };
 
 } // namespace clampmeter

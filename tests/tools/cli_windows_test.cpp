@@ -53,13 +53,17 @@ CommandRun decode(const std::string& bytes)
     return run;
 }
 
-/// clampmeter-cli.exe in the build tree, found from this program's own place in it.
+/// clampmeter-cli.exe in the build tree, found from this program's own place in it: beside
+/// it where the build puts every program in one folder (with Qt), else in tools/.
 std::filesystem::path cliPath()
 {
     std::array<char, MAX_PATH> self {};
     GetModuleFileNameA(nullptr, self.data(), static_cast<DWORD>(self.size()));
-    return std::filesystem::path(self.data()).parent_path() / ".." / ".." / "tools"
-        / "clampmeter-cli.exe";
+    const std::filesystem::path folder = std::filesystem::path(self.data()).parent_path();
+    const std::filesystem::path beside = folder / "clampmeter-cli.exe";
+    if (std::filesystem::exists(beside))
+        return beside;
+    return folder / ".." / ".." / "tools" / "clampmeter-cli.exe";
 }
 
 std::string readFile(const std::filesystem::path& path)
