@@ -210,7 +210,9 @@ void Win32MeterPort::onReadDone()
     m_notifier.setEnabled(false);
     m_io->pending = false;
     DWORD got = 0;
-    if (!GetOverlappedResult(m_io->handle, &m_io->overlapped, &got, FALSE)) {
+    // Without a total timeout a read only ends with bytes: one that fails, or ends with
+    // none, means the device stopped answering (and reading on would spin).
+    if (!GetOverlappedResult(m_io->handle, &m_io->overlapped, &got, FALSE) || got == 0) {
         closeHandle();
         emit lost();
         return;
@@ -221,8 +223,7 @@ void Win32MeterPort::onReadDone()
         emit lost();
         return;
     }
-    if (got > 0)
-        bytesCameIn();
+    bytesCameIn();
 }
 
 void Win32MeterPort::closeHandle()
