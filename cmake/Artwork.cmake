@@ -5,7 +5,7 @@
 
 set(CLAMPMETER_ARTWORK_SCALES 1 1.25 1.5 2)
 
-if(WIN32 AND CMAKE_CROSSCOMPILING)
+if(WIN32 AND CMAKE_CROSSCOMPILING AND CLAMPMETER_WITH_QT)
   # The render tool for the build machine, built with its own Qt.
   include(ExternalProject)
   set(CLAMPMETER_HOST_RENDER_DIR ${CMAKE_BINARY_DIR}/host-render-icon)
