@@ -1,7 +1,9 @@
+# shellcheck shell=bash
 # Sourced by the tests of the real Windows programs under wine (tests/windows and the
 # package's tests): a wine prefix and a virtual screen of the test's own, and what the main
 # panel's display shows on that screen. The caller sets `work`, its own folder.
 
+# shellcheck disable=SC2154 # `work` is the caller's
 # A command that fails ends the test (set -e): say which.
 set -E
 trap 'echo "$(basename "$0"): a command failed at line $LINENO" >&2' ERR
@@ -30,7 +32,8 @@ start_wine_and_screen() {
     test_pids+=($!)
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
     [ -s "$work/display" ] || fail "Xvfb did not start"
-    export DISPLAY=":$(cat "$work/display")"
+    DISPLAY=":$(cat "$work/display")"
+    export DISPLAY
     # Windows has Arial; a wine prefix draws it in a serif face. Liberation Sans has its
     # metrics.
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ \
