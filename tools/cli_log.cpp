@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,6 +71,15 @@ int runLog(std::span<const std::string_view> args, std::ostream& out, std::ostre
         return usageError(problem, err);
     if (options.help)
         return writeText(kCommand, kLogHelp, out, err);
+    // A device that is not there at the start is a mistyped path, unless the run is to wait
+    // for it (a bridge's by-id name before it is plugged in).
+    std::error_code error;
+    if (!options.device.empty() && !options.wait
+        && !std::filesystem::exists(options.device, error)) {
+        err << kCommand << ": --device " << options.device
+            << " does not exist (with --wait it is waited for)\n";
+        return 2;
+    }
 
     SystemLogClock clock;
     const std::string_view header = logHeader(options.format);

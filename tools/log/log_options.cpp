@@ -81,15 +81,18 @@ const std::string_view kLogHelp = [] {
           "                     --output 'energy-%Y-%m-%d.csv' writes one file a day.\n"
           "    --count N        End after N readings.\n"
           "    --duration SECONDS  End after that long.\n"
-          "    --wait           Wait for a bridge that is missing at the start.\n"
+          "    --wait           Wait for a bridge (or the --device) that is missing at\n"
+          "                     the start.\n"
           "    SIGINT (Ctrl+C) and SIGTERM end it cleanly. When the line goes away (a\n"
           "    pulled cable) or will not open, it says so once with the time and looks\n"
-          "    for the bridge every second, also under another name. No data for 2 s is\n"
-          "    noted once per silence. On a terminal, standard error keeps a status line;\n"
-          "    at the end it says how many readings were logged and candidates rejected,\n"
-          "    the disconnections and the time without data.\n"
+          "    for the bridge every second, also under another name, until it is back:\n"
+          "    nothing needs to be started again. No data for 2 s is noted once per\n"
+          "    silence. On a terminal, standard error keeps a status line; at the end it\n"
+          "    says how many readings were logged and candidates rejected, the\n"
+          "    disconnections and the time without data.\n"
           "    Exit codes: 0 a clean end, 1 no bridge at the start (without --wait) or\n"
-          "    the output could not be written, 2 bad options.\n";
+          "    the output could not be written, 2 bad options or a --device that does\n"
+          "    not exist (without --wait).\n";
     return std::string_view(text);
 }();
 

@@ -4,6 +4,7 @@
 #include "log/log_session.h"
 
 #include "platform/system_serial_device_map.h"
+#include "shared/counted_noun.h"
 
 #include <QCoreApplication>
 
@@ -38,7 +39,7 @@ LogSession::LogSession(const LogOptions& options, LogOutput& output, LogClock& c
         showStatus();
     });
     connect(&m_reconnector, &BridgeReconnector::lookFailed, this,
-        [this](const QString& message) { sayNow(m_watch.searchFailed(message.toStdString())); });
+        [this](const QString& reason) { sayNow(m_watch.searchFailed(reason.toStdString())); });
     m_tick.setInterval(kTickInterval);
     connect(&m_tick, &QTimer::timeout, this, &LogSession::onTick);
     m_duration.setSingleShot(true);
@@ -76,9 +77,9 @@ bool LogSession::start()
 std::string LogSession::summary() const
 {
     const LinkSummary link = m_watch.summary(steadyNow());
-    return std::to_string(m_log.readings()) + " readings logged, "
-        + std::to_string(m_batches - m_accepted) + " candidates rejected, "
-        + std::to_string(link.disconnections) + " disconnections, "
+    return countedNoun(m_log.readings(), "reading", "readings") + " logged, "
+        + countedNoun(m_batches - m_accepted, "candidate", "candidates") + " rejected, "
+        + countedNoun(link.disconnections, "disconnection", "disconnections") + ", "
         + clockDuration(link.timeWithoutData) + " without data";
 }
 

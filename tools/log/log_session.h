@@ -42,7 +42,8 @@ public:
     /// The exit code once the event loop has ended: 0, or 1 when the output failed.
     int exitCode() const { return m_exitCode; }
 
-    /// "N readings logged, N candidates rejected, N disconnections, hh:mm:ss without data".
+    /// "N readings logged, N candidates rejected, N disconnections, hh:mm:ss without data",
+    /// each noun in agreement with its count ("1 disconnection").
     std::string summary() const;
 
 private:
