@@ -18,8 +18,10 @@ std::optional<std::uint16_t> parsePort(std::string_view text)
     return static_cast<std::uint16_t>(value);
 }
 
-// Splits "host[:port]" (host may be "[v6]"); false when the brackets or the port are wrong.
-bool splitHostPort(std::string_view text, std::string_view& host, std::string_view& port)
+// Splits "host[:port]" (host may be "[v6]"); false when the brackets are wrong or something
+// else follows the host.
+bool splitHostPort(
+    std::string_view text, std::string_view& host, std::optional<std::string_view>& port)
 {
     std::size_t hostEnd = 0;
     if (text.starts_with('[')) {
@@ -33,7 +35,7 @@ bool splitHostPort(std::string_view text, std::string_view& host, std::string_vi
             hostEnd = text.size();
     }
     host = text.substr(0, hostEnd);
-    port = {};
+    port.reset();
     const std::string_view rest = text.substr(hostEnd);
     if (rest.empty())
         return true;
@@ -86,19 +88,19 @@ std::optional<BrokerUrl> parseBrokerUrl(std::string_view text, std::string& prob
         rest = rest.substr(at + 1);
     }
     std::string_view host;
-    std::string_view port;
+    std::optional<std::string_view> port;
     if (!splitHostPort(rest, host, port) || host.empty()
         || host.find_first_of("/?#") != std::string_view::npos) {
         problem = "no broker host in '" + std::string(text) + "'";
         return std::nullopt;
     }
     url.host = std::string(host);
-    if (port.empty()) {
+    if (!port) {
         url.port = url.tls ? kMqttsPort : kMqttPort;
-    } else if (const auto number = parsePort(port)) {
+    } else if (const auto number = parsePort(*port)) {
         url.port = *number;
     } else {
-        problem = "bad port '" + std::string(port) + "' in '" + std::string(text) + "'";
+        problem = "bad port '" + std::string(*port) + "' in '" + std::string(text) + "'";
         return std::nullopt;
     }
     return url;

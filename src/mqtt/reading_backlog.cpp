@@ -112,7 +112,8 @@ bool ReadingBacklog::load(std::string& problem)
     std::sort(m_segments.begin(), m_segments.end(),
         [](const Segment& a, const Segment& b) { return a.first < b.first; });
     // Without its record every reading still on disk goes again: repeats, never a loss.
-    const auto recorded = parseNumber(fileText(m_folder / kDoneName));
+    const std::string record = fileText(m_folder / kDoneName);
+    const auto recorded = parseNumber(std::string_view(record).substr(0, record.find('\n')));
     m_done = recorded ? *recorded : (m_segments.empty() ? 0 : m_segments.front().first - 1);
     m_savedDone = m_done;
     if (!recoverNewest()) {
@@ -120,7 +121,7 @@ bool ReadingBacklog::load(std::string& problem)
         return false;
     }
     m_next = std::max(m_next, m_done + 1);
-    if (waiting() > m_limit)
+    if (m_next - 1 - m_done > m_limit)
         settle(m_next - 1 - m_limit);
     return true;
 }
@@ -190,7 +191,7 @@ bool ReadingBacklog::append(std::string_view payload)
     }
     ++m_next;
     m_unsynced = true;
-    if (waiting() > m_limit) {
+    if (m_next - 1 - m_done > m_limit) {
         const std::uint64_t before = m_done;
         settle(m_next - 1 - m_limit);
         m_dropped += m_done - before;
@@ -219,7 +220,11 @@ void ReadingBacklog::acknowledge(std::uint64_t seq)
 {
     if (m_out.empty() || seq < m_out.front().reading.seq || seq > m_out.back().reading.seq)
         return;
-    m_out[seq - m_out.front().reading.seq].acknowledged = true;
+    OutReading& settled = m_out[seq - m_out.front().reading.seq];
+    if (settled.acknowledged)
+        return;
+    settled.acknowledged = true;
+    ++m_outAcknowledged;
     std::uint64_t done = m_done;
     for (const OutReading& out : m_out) {
         if (!out.acknowledged)
@@ -250,6 +255,7 @@ void ReadingBacklog::settle(std::uint64_t done)
     if (done <= m_done)
         return;
     while (!m_out.empty() && m_out.front().reading.seq <= done) {
+        m_outAcknowledged -= m_out.front().acknowledged ? 1 : 0;
         m_out.pop_front();
         m_resendFrom = m_resendFrom > 0 ? m_resendFrom - 1 : 0;
     }

@@ -56,7 +56,7 @@ public:
     /// when it could not be written: then nothing is kept and the number is used again.
     bool append(std::string_view payload);
     /// Readings appended and neither acknowledged nor dropped.
-    std::uint64_t waiting() const { return m_next - 1 - m_done; }
+    std::uint64_t waiting() const { return m_next - 1 - m_done - m_outAcknowledged; }
     /// Readings dropped since open() to stay within the limit.
     std::uint64_t dropped() const { return m_dropped; }
 
@@ -109,6 +109,7 @@ private:
     std::uint64_t m_dropped = 0;
     std::deque<OutReading> m_out; ///< handed out and not settled: m_done + 1, m_done + 2, …
     std::size_t m_resendFrom = 0; ///< in m_out, where readings to send again may start
+    std::uint64_t m_outAcknowledged = 0; ///< in m_out, the readings acknowledged
     int m_readFd = -1;
     std::uint64_t m_readFirst = 0; ///< the segment being read
     std::string m_readBuffer;
