@@ -8,6 +8,15 @@
 namespace clampmeter {
 namespace {
 
+// 'text', for the messages.
+std::string quoted(std::string_view text)
+{
+    std::string out(1, '\'');
+    out += text;
+    out += '\'';
+    return out;
+}
+
 std::optional<std::uint16_t> parsePort(std::string_view text)
 {
     unsigned value = 0;
@@ -62,14 +71,14 @@ std::optional<BrokerUrl> parseBrokerUrl(std::string_view text, std::string& prob
     BrokerUrl url;
     const std::size_t schemeEnd = text.find("://");
     if (schemeEnd == std::string_view::npos) {
-        problem = "'" + std::string(text) + "' is no broker URL (mqtt://host or mqtts://host)";
+        problem = quoted(text) + " is no broker URL (mqtt://host or mqtts://host)";
         return std::nullopt;
     }
     const std::string_view scheme = text.substr(0, schemeEnd);
     if (scheme == "mqtts")
         url.tls = true;
     else if (scheme != "mqtt") {
-        problem = "unknown scheme '" + std::string(scheme) + "' (mqtt:// or mqtts://)";
+        problem = "unknown scheme " + quoted(scheme) + " (mqtt:// or mqtts://)";
         return std::nullopt;
     }
     std::string_view rest = text.substr(schemeEnd + 3);
@@ -81,7 +90,7 @@ std::optional<BrokerUrl> parseBrokerUrl(std::string_view text, std::string& prob
             return std::nullopt;
         }
         if (user.empty()) {
-            problem = "an empty user name before '@' in '" + std::string(text) + "'";
+            problem = "an empty user name before '@' in " + quoted(text);
             return std::nullopt;
         }
         url.user = std::string(user);
@@ -91,7 +100,7 @@ std::optional<BrokerUrl> parseBrokerUrl(std::string_view text, std::string& prob
     std::optional<std::string_view> port;
     if (!splitHostPort(rest, host, port) || host.empty()
         || host.find_first_of("/?#") != std::string_view::npos) {
-        problem = "no broker host in '" + std::string(text) + "'";
+        problem = "no broker host in " + quoted(text);
         return std::nullopt;
     }
     url.host = std::string(host);
@@ -100,7 +109,7 @@ std::optional<BrokerUrl> parseBrokerUrl(std::string_view text, std::string& prob
     } else if (const auto number = parsePort(*port)) {
         url.port = *number;
     } else {
-        problem = "bad port '" + std::string(*port) + "' in '" + std::string(text) + "'";
+        problem = "bad port " + quoted(*port) + " in " + quoted(text);
         return std::nullopt;
     }
     return url;
