@@ -114,15 +114,32 @@ public:
         return m_port != 0 && m_tlsPort != 0;
     }
 
-    /// Starts mosquitto and waits until both listeners take connections.
+    /// Starts mosquitto and waits until both listeners take connections. The first start
+    /// takes other ports when another program took these meanwhile; later starts keep them.
     bool start()
     {
-        m_process = std::make_unique<ChildProcess>(
-            std::vector<std::string> {"mosquitto", "-c", (m_folder / "mosquitto.conf").string()},
-            (m_folder / "mosquitto.out").string(), (m_folder / "mosquitto.log").string());
-        return m_process->started()
-            && waitFor([this] { return accepting(m_port) && accepting(m_tlsPort); },
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            m_process = std::make_unique<ChildProcess>(std::vector<std::string> {"mosquitto", "-c",
+                                                           (m_folder / "mosquitto.conf").string()},
+                (m_folder / "mosquitto.out").string(), (m_folder / "mosquitto.log").string());
+            if (!m_process->started())
+                return false;
+            const bool up = waitFor(
+                [this] {
+                    return !m_process->running() || (accepting(m_port) && accepting(m_tlsPort));
+                },
                 std::chrono::seconds(30));
+            if (up && m_process->running()) {
+                m_started = true;
+                return true;
+            }
+            if (m_started)
+                return false;
+            m_port = freePort();
+            m_tlsPort = freePort();
+            writeConfiguration();
+        }
+        return false;
     }
 
     /// Stops it as a service is stopped (SIGTERM): it saves its sessions and messages.
@@ -175,6 +192,7 @@ private:
     std::uint16_t m_port = 0;
     std::uint16_t m_tlsPort = 0;
     std::unique_ptr<ChildProcess> m_process;
+    bool m_started = false;
 };
 
 /// One message as a subscriber got it.
