@@ -39,6 +39,8 @@ std::string statusLine(const LogStatus& status, std::size_t width)
     // Searching for the bridge names no port: the one it had may come back under another.
     if (status.state != LinkState::Searching && !status.port.empty())
         line += " on " + status.port;
+    if (!status.broker.empty())
+        line += " | " + status.broker;
     if (line.size() >= width)
         line.resize(width > 1 ? width - 1 : 0);
     return line;
