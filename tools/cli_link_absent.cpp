@@ -2,8 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // log and ports in a build without Qt: they run the program's serial link, which needs Qt Core
-// and Qt SerialPort, so here they only say so. On Windows their files, terminal and device
-// list are not ported yet.
+// (and on Linux Qt SerialPort), so here they only say so.
 
 #include "cli_commands.h"
 
@@ -13,11 +12,7 @@ namespace clampmeter::cli {
 
 namespace {
 
-#ifdef _WIN32
-#define CLAMPMETER_LINK_ABSENT_REASON "not ported to Windows yet"
-#else
 #define CLAMPMETER_LINK_ABSENT_REASON "it needs Qt"
-#endif
 
 int notAvailable(std::string_view command, std::ostream& err)
 {
