@@ -38,6 +38,7 @@ public:
     void setXLabels(const XLabelTexts&) override { }
     void setYLabel(int, std::string_view) override { }
     void clearAndRedraw() override { }
+    void drawNewestPoint() override { }
     void showNewestMarker(const PointMarker&) override { }
     void hideNewestMarker() override { }
     void showReadout(const PointMarker&) override { }
