@@ -4,10 +4,15 @@
 // CPU use of the real clampmeter-cli log, a process of its own reading a pseudo-terminal:
 // while the simulator streams at the line's full rate (a frame every 171 ms: 71 ms on the
 // wire at 2400 baud, then the 100 ms of quiet the framing needs), writing each line to a
-// file on disk, and idle after the line hung up. The counters give the share of one core.
+// file on disk, also while publishing each reading to a real mosquitto on this machine, and
+// idle after the line hung up. The counters give the share of one core.
 
 #include "platform/pseudo_terminal.h"
 #include "simulator/meter_simulator.h"
+#ifdef CLAMPMETER_BENCH_MQTT
+#include "mqtt_test_broker.h"
+#include "temp_folder.h"
+#endif
 
 #include <benchmark/benchmark.h>
 
@@ -52,10 +57,12 @@ std::chrono::nanoseconds processCpu(pid_t pid)
 
 class LoggerProcess {
 public:
-    LoggerProcess(const std::string& device, const std::string& output)
+    LoggerProcess(
+        const std::string& device, const std::string& output, std::vector<std::string> more)
     {
         std::vector<std::string> args {
             CLAMPMETER_CLI_PATH, "log", "--device", device, "--output", output};
+        args.insert(args.end(), more.begin(), more.end());
         std::vector<char*> argv;
         for (std::string& arg : args)
             argv.push_back(arg.data());
@@ -118,7 +125,8 @@ double shareOfCore(pid_t pid, Clock::time_point until)
     return std::chrono::duration<double>(cpu) / std::chrono::duration<double>(wall);
 }
 
-void runLogger(benchmark::State& state, bool idleAfterHangUp)
+void runLogger(
+    benchmark::State& state, bool idleAfterHangUp, const std::vector<std::string>& more = {})
 {
     const fs::path output = fs::temp_directory_path() / "clampmeter-log-bench.csv";
     for (auto _ : state) {
@@ -128,7 +136,7 @@ void runLogger(benchmark::State& state, bool idleAfterHangUp)
             state.SkipWithError("no pseudo-terminal is available");
             return;
         }
-        LoggerProcess logger(pty->slavePath(), output.string());
+        LoggerProcess logger(pty->slavePath(), output.string(), more);
         if (logger.pid() <= 0 || !waitForLine(*pty)) {
             state.SkipWithError("the logger did not open the line");
             return;
@@ -166,6 +174,30 @@ BENCHMARK(BM_LoggerWhileStreamingAtTheLinesFullRate)
     ->Iterations(1)
     ->Unit(benchmark::kSecond)
     ->UseRealTime();
+
+#ifdef CLAMPMETER_BENCH_MQTT
+void BM_LoggerPublishingToABrokerAtTheLinesFullRate(benchmark::State& state)
+{
+    TempFolder temp;
+    cli::test::TestBroker broker(temp.path() / "broker");
+    if (!broker.prepare() || !broker.start()) {
+        state.SkipWithError("mosquitto would not start");
+        return;
+    }
+    ::setenv("XDG_STATE_HOME", (temp.path() / "state").c_str(), 1);
+    ::setenv("CLAMPMETER_MQTT_PASSWORD", cli::test::kBrokerPassword.data(), 1);
+    runLogger(state, false,
+        {"--mqtt",
+            "mqtt://" + std::string(cli::test::kBrokerUser)
+                + "@127.0.0.1:" + std::to_string(broker.port()),
+            "--mqtt-id", "bench"});
+    broker.stop();
+}
+BENCHMARK(BM_LoggerPublishingToABrokerAtTheLinesFullRate)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+#endif
 
 void BM_LoggerIdleAfterAHangUp(benchmark::State& state)
 {

@@ -1,6 +1,7 @@
 # Installs clampmeter as a desktop program in the GNU directories under the prefix: the three
 # programs and their manual pages, the desktop entries, the icon (SVG, and PNG sizes rendered
-# from it at build time), the metainfo, the bridge's udev rule and the licence. Linux with Qt
+# from it at build time), the metainfo, the logger's user service with an example of its
+# options, the bridge's udev rule and the licence. Linux with Qt
 # only: the manual pages and icons are made by running what this build makes.
 #
 #   cmake --install build/release --prefix /usr/local
@@ -95,6 +96,16 @@ else()
 endif()
 add_custom_target(clampmeter_installed_data ALL
   DEPENDS ${CLAMPMETER_BUILT_ICONS} ${CLAMPMETER_BUILT_MAN_PAGES})
+
+# The logger as a service of the user (systemctl --user), and the example of its options. The
+# folder below the prefix is where systemd looks for packaged user units (/usr/lib/systemd/user
+# for a package; /usr/local/lib/systemd/user for /usr/local).
+configure_file(${CLAMPMETER_DATA_DIR}/systemd/clampmeter-log.service.in
+  ${CLAMPMETER_BUILT_DATA_DIR}/systemd/clampmeter-log.service @ONLY)
+install(FILES ${CLAMPMETER_BUILT_DATA_DIR}/systemd/clampmeter-log.service
+  DESTINATION lib/systemd/user COMPONENT Program)
+install(FILES ${CLAMPMETER_DATA_DIR}/systemd/log.env
+  DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples COMPONENT Program)
 
 # The bridge's udev rule. Under the prefix /usr (a package) it goes where the system's udev
 # keeps its packaged rules (/lib/udev/rules.d on Debian 12, as pkg-config's udev says); under

@@ -54,7 +54,10 @@ the meter.
 .
 The package holds the program, clampmeter-demo (the program fed by a simulated
 meter) and clampmeter-cli (logging without a desktop, decoding captures,
-checking access to the bridge). Its udev rule lets the user at the computer
-open the bridge without joining the group dialout and keeps ModemManager away
-from it.")
+checking access to the bridge). The logger also publishes every reading to an
+MQTT broker, with Home Assistant discovery, keeping on disk what the broker has
+not taken yet; it runs as a user service (clampmeter-log).
+.
+Its udev rule lets the user at the computer open the bridge without joining the
+group dialout and keeps ModemManager away from it.")
 include(CPack)

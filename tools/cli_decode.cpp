@@ -7,6 +7,7 @@
 #include "terminals.h"
 
 #include "link/measurement_frame.h"
+#include "shared/counted_noun.h"
 
 #include <array>
 #include <cerrno>
@@ -164,7 +165,8 @@ int decodeInput(
     if (kind == InputKind::LiveLine) {
         // A hang-up ends the input or fails the read, depending on whether the read was
         // already waiting for bytes at that moment; either way the line has gone.
-        err << kCommand << ": " << name << " went away after " << end.bytesRead << " bytes\n";
+        err << kCommand << ": " << name << " went away after "
+            << countedNoun(end.bytesRead, "byte", "bytes") << '\n';
         return 1;
     }
     if (!end.failure)
@@ -173,8 +175,8 @@ int decodeInput(
         err << kCommand << ": cannot read " << name << ": " << *end.failure << '\n';
         return 2;
     }
-    err << kCommand << ": reading " << name << " stopped after " << end.bytesRead
-        << " bytes: " << *end.failure << '\n';
+    err << kCommand << ": reading " << name << " stopped after "
+        << countedNoun(end.bytesRead, "byte", "bytes") << ": " << *end.failure << '\n';
     return 1;
 }
 

@@ -3,6 +3,7 @@
 
 #include "checked_output.h"
 #include "cli_commands.h"
+#include "log/log_broker.h"
 #include "log/log_options.h"
 #include "log/log_session.h"
 #include "stop_signals.h"
@@ -10,7 +11,10 @@
 #include <QCoreApplication>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,6 +40,46 @@ int usageError(const std::string& problem, std::ostream& err)
     return 2;
 }
 
+// Whether `path` can be read; else the system's reason.
+std::string unreadable(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (in && in.peek() != std::ifstream::traits_type::eof())
+        return {};
+    if (in)
+        return "it is empty";
+    return std::strerror(errno);
+}
+
+// The broker's password: the first line of --mqtt-password-file, else CLAMPMETER_MQTT_PASSWORD.
+std::string brokerPassword(const MqttOptions& mqtt)
+{
+    if (!mqtt.passwordFile.empty()) {
+        std::ifstream in(mqtt.passwordFile, std::ios::binary);
+        std::string password;
+        std::getline(in, password);
+        if (!password.empty() && password.back() == '\r')
+            password.pop_back();
+        return password;
+    }
+    const char* variable = std::getenv("CLAMPMETER_MQTT_PASSWORD");
+    return variable != nullptr ? variable : "";
+}
+
+// The broker's files that the run needs: a problem for exit code 2, or nothing.
+std::string brokerFilesProblem(const MqttOptions& mqtt)
+{
+    if (!mqtt.caFile.empty()) {
+        if (std::string reason = unreadable(mqtt.caFile); !reason.empty())
+            return "cannot read the CA file '" + mqtt.caFile + "': " + reason;
+    }
+    if (!mqtt.passwordFile.empty()) {
+        if (std::string reason = unreadable(mqtt.passwordFile); !reason.empty())
+            return "cannot read the password file '" + mqtt.passwordFile + "': " + reason;
+    }
+    return {};
+}
+
 int runSession(const LogOptions& options, LogOutput& output, LogClock& clock, std::ostream& err)
 {
     const StopSignals stop;
@@ -52,7 +96,8 @@ int runSession(const LogOptions& options, LogOutput& output, LogClock& clock, st
     const QCoreApplication application(argc, argv);
     const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) != 0;
     LogMessages messages(err, terminal ? STDERR_FILENO : -1);
-    LogSession session(options, output, clock, messages, stop.wakeDescriptor());
+    LogSession session(options, output, clock, messages, stop.wakeDescriptor(),
+        options.mqtt.url.empty() ? std::string() : brokerPassword(options.mqtt));
     if (!session.start())
         return 1;
     QCoreApplication::exec();
@@ -70,12 +115,31 @@ int runLog(std::span<const std::string_view> args, std::ostream& out, std::ostre
         return usageError(problem, err);
     if (options.help)
         return writeText(kCommand, kLogHelp, out, err);
+    // A device that is not there at the start is a mistyped path, unless the run is to wait
+    // for it (a bridge's by-id name before it is plugged in).
+    std::error_code error;
+    if (!options.device.empty() && !options.wait
+        && !std::filesystem::exists(options.device, error)) {
+        err << kCommand << ": --device " << options.device
+            << " does not exist (with --wait it is waited for)\n";
+        return 2;
+    }
+    const bool broker = !options.mqtt.url.empty();
+    if (broker && !logBrokerBuilt())
+        return usageError("--mqtt: this build cannot publish to a broker", err);
+    if (const std::string problem = broker ? brokerFilesProblem(options.mqtt) : std::string();
+        !problem.empty())
+        return usageError(problem, err);
 
     SystemLogClock clock;
     const std::string_view header = logHeader(options.format);
-    const std::unique_ptr<LogOutput> output = options.output.empty()
-        ? streamLogOutput(out, header, standardOutputIsEmpty(out))
-        : fileLogOutput(options.output, header);
+    std::unique_ptr<LogOutput> output;
+    if (!options.output.empty())
+        output = fileLogOutput(options.output, header);
+    else if (broker)
+        output = noLogOutput();
+    else
+        output = streamLogOutput(out, header, standardOutputIsEmpty(out));
     if (!output->open(clock.now())) {
         err << kCommand << ": " << output->failure() << '\n';
         return 1;

@@ -62,7 +62,9 @@ std::string helpText()
           "    a meter. Each frame is written as one burst and followed by a quiet gap of\n"
           "    MS milliseconds (--interval, 100 to 600000, default 500): the pause between\n"
           "    the end of one frame and the start of the next. Shorter gaps are refused:\n"
-          "    the program finds where a frame begins only after 100 ms of quiet.\n"
+          "    the program finds where a frame begins only after 100 ms of quiet. Gaps\n"
+          "    above 1900 ms are sent with a warning: the program takes 2 s without a\n"
+          "    frame for a dead line and shows \"NO DATA\" between the frames.\n"
         + std::string(kStopHelp)
         + "    The same --seed (0 to 4294967295, default 1) and scenario give the same\n"
           "    bytes.\n"
@@ -214,6 +216,9 @@ int runSimulate(std::span<const std::string_view> args, std::ostream& out, std::
     const StopSignals stop;
     if (options.target == Target::StandardOutput)
         return streamBursts(*streamOutlet(out), options, stop, err);
+    if (const std::string warning = longIntervalWarning(options.settings.interval);
+        !warning.empty())
+        err << kCommand << ": " << warning << '\n';
 
     std::string slavePath;
     OpenedOutlet opened = options.target == Target::Pty ? openPtyOutlet(slavePath)

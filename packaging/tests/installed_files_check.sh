@@ -13,6 +13,7 @@ expected=(
     "usr/share/metainfo/$app.metainfo.xml"
     "usr/share/icons/hicolor/scalable/apps/$app.svg"
     lib/udev/rules.d/60-clampmeter.rules
+    usr/lib/systemd/user/clampmeter-log.service usr/share/doc/clampmeter/examples/log.env
     usr/share/doc/clampmeter/copyright usr/share/doc/clampmeter/changelog.gz
 )
 for size in 16 22 24 32 48 64 128 256; do

@@ -34,7 +34,7 @@ if [ "$(id -u)" -ne 0 ] || ! unshare -m true 2>/dev/null; then
     echo "skipped: needs root and mount namespaces (unshare -m)"
     exit 77
 fi
-command -v udevadm >/dev/null || { echo "udevadm is missing (scripts/bootstrap installs udev)"; exit 1; }
+command -v udevadm >/dev/null || { echo "udevadm is missing (scripts/bootstrap --dev installs udev)"; exit 1; }
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 mkdir -p "$dir/rules"

@@ -12,6 +12,7 @@
 #include "link/static_serial_device_map.h"
 #include "platform/system_clock.h"
 #include "shared/version.h"
+#include "simulator/meter_simulator.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -36,7 +37,8 @@ int main(int argc, char* argv[])
     const QCommandLineOption interval(QStringLiteral("interval"),
         QStringLiteral("Quiet gap after each frame, in ms, from 100 to 600000. Shorter gaps "
                        "are refused: the program finds where a frame begins only after "
-                       "100 ms of quiet."),
+                       "100 ms of quiet. Above 1900 ms \"NO DATA\" shows between the "
+                       "frames: the program takes 2 s without a frame for a dead line."),
         QStringLiteral("ms"), QStringLiteral("500"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Simulator seed."),
         QStringLiteral("n"), QStringLiteral("1"));
@@ -70,6 +72,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     settings.scenario = *chosen;
+    if (const std::string warning = longIntervalWarning(settings.interval); !warning.empty())
+        std::cerr << "clampmeter-demo: " << warning << '\n';
 
     SimulatorFeeder meter(settings);
     if (!meter.isOpen()) {

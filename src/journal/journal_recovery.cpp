@@ -9,6 +9,7 @@
 #include "list/export_writer.h"
 #include "list/list_file_commands.h"
 #include "list/text_report_writer.h"
+#include "shared/counted_noun.h"
 
 #include <cctype>
 #include <memory>
@@ -39,9 +40,11 @@ std::string unfinishedSessionMessage(const JournalSession& session)
     const DataRecord& from = first->record;
     const DataRecord& to = session.readings.back().record;
     const std::size_t count = session.unsavedReadings();
-    return "The last session ended unexpectedly. Its " + std::to_string(count)
-        + (count == 1 ? " reading from " : " readings from ") + from.DateText + " " + from.TimeText
-        + " to " + to.DateText + " " + to.TimeText + " were not saved.";
+    const std::string start = "The last session ended unexpectedly. Its ";
+    if (count == 1)
+        return start + "1 reading of " + from.DateText + " " + from.TimeText + " was not saved.";
+    return start + countedNoun(count, "reading", "readings") + " from " + from.DateText + " "
+        + from.TimeText + " to " + to.DateText + " " + to.TimeText + " were not saved.";
 }
 
 std::string saveUnfinishedSession(const UnfinishedSession& unfinished, const std::string& path,

@@ -28,7 +28,7 @@ std::optional<UnfinishedSession> findUnfinishedSession(
     const std::filesystem::path& folder, std::string_view ownId);
 
 /// "The last session ended unexpectedly. Its 120 readings from 10/12/26 14:02:55 to
-/// 10/12/26 14:04:55 were not saved."
+/// 10/12/26 14:04:55 were not saved." ("Its 1 reading of 10/12/26 14:02:55 was not saved.")
 std::string unfinishedSessionMessage(const JournalSession& session);
 
 /// The filter of the recovery's save dialog: both formats.

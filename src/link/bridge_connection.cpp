@@ -7,19 +7,42 @@
 
 namespace clampmeter {
 
+namespace {
+
+std::string lookupFailureLine(BridgeLookupStatus status)
+{
+    if (status == BridgeLookupStatus::MapUnreadable)
+        return "cannot read the list of serial devices (" + std::string(kMapUnreadableMessage)
+            + ")";
+    return "no CP210x bridge found";
+}
+
+std::string openFailureLine(const std::string& port, const PortOpenResult& result)
+{
+    std::string line = "cannot open " + port;
+    if (!result.reason.empty())
+        line += ": " + result.reason;
+    if (result.error == PortOpenError::PermissionDenied)
+        line += " (clampmeter-cli ports says what to do)";
+    return line;
+}
+
+} // namespace
+
 BridgeAttempt attemptBridge(SerialDeviceMap& map, const std::string& pinned, const PortOpener& open)
 {
     std::string port = pinned;
     if (port.empty()) {
         const BridgeLookup bridge = lookUpBridge(map);
         if (bridge.status != BridgeLookupStatus::Found)
-            return {{}, std::string(bridgeLookupMessage(bridge.status))};
+            return {{}, std::string(bridgeLookupMessage(bridge.status)),
+                lookupFailureLine(bridge.status)};
         port = bridge.portName;
     }
     const PortOpenResult opened = open(port);
     if (!opened.ok())
-        return {{}, portOpenFailureMessage(port, opened)};
-    return {port, {}};
+        return {{}, portOpenFailureMessage(port, opened), openFailureLine(port, opened)};
+    return {port, {}, {}};
 }
 
 } // namespace clampmeter

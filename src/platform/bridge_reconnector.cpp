@@ -27,7 +27,7 @@ BridgeAttempt BridgeReconnector::lookNow()
         m_link.portOpened();
         emit reconnected(QString::fromStdString(attempt.port));
     } else {
-        emit lookFailed(QString::fromStdString(attempt.failure));
+        emit lookFailed(QString::fromStdString(attempt.failureLine));
     }
     return attempt;
 }

@@ -43,8 +43,8 @@ public:
 signals:
     /// The bridge is open again on `port` and the framing starts afresh.
     void reconnected(const QString& port);
-    /// A look found no bridge, or one that would not open; `message` says why.
-    void lookFailed(const QString& message);
+    /// A look found no bridge, or one that would not open; `reason` says why in one line.
+    void lookFailed(const QString& reason);
 
 private:
     SerialLink& m_link;

@@ -93,6 +93,22 @@ std::span<const ScenarioInfo> simulatorScenarios()
     return kScenarios;
 }
 
+std::string longIntervalWarning(std::chrono::milliseconds interval)
+{
+    if (interval <= kLongestLiveInterval)
+        return {};
+    const auto frameTime = timeOnLine(kFrameSize);
+    const std::string watchdog = std::to_string(kWatchdogInterval.count() / 1000) + " s";
+    return "warning: with --interval " + std::to_string(interval.count()) + " each frame comes "
+        + std::to_string((interval + frameTime).count()) + " ms after the one before (the gap, and "
+        + std::to_string(frameTime.count())
+        + " ms for the frame on the line), too close to or past the " + watchdog
+        + " without a frame after which the program takes the line for dead: \"NO DATA\" shows "
+          "between the frames, and clampmeter-cli log notes \"no data for "
+        + watchdog + "\". Gaps up to " + std::to_string(kLongestLiveInterval.count())
+        + " ms keep the line alive.";
+}
+
 std::optional<SimulatorScenario> scenarioFromName(std::string_view name)
 {
     const auto* found = std::find_if(kScenarios.begin(), kScenarios.end(),

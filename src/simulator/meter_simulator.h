@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "link/frame_sync.h"
 #include "simulator/frame_encoder.h"
 #include "simulator/power_line_model.h"
 #include "simulator/simulator_random.h"
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -73,6 +75,16 @@ constexpr std::chrono::milliseconds timeOnLine(std::size_t byteCount)
 inline constexpr std::chrono::milliseconds kShortestInterval {100};
 /// The longest quiet gap the command lines accept: ten minutes.
 inline constexpr std::chrono::milliseconds kLongestInterval {600'000};
+/// The longest quiet gap that keeps the program's link alive: its watchdog takes a line that
+/// brought no frame for 2 s as dead, and a frame itself takes 71 ms on the line, which leaves
+/// 1929 ms; 1900 ms also leave room for a tick that runs a little late.
+inline constexpr std::chrono::milliseconds kLongestLiveInterval {1900};
+static_assert(kLongestLiveInterval + timeOnLine(kFrameSize) < kWatchdogInterval);
+
+/// For a quiet gap longer than kLongestLiveInterval, a warning that says why the program will
+/// show "NO DATA" between the frames (the command lines accept such gaps, to see just that);
+/// empty for a gap that keeps the link alive.
+std::string longIntervalWarning(std::chrono::milliseconds interval);
 
 struct SimulatorSettings {
     SimulatorScenario scenario = SimulatorScenario::Tour;

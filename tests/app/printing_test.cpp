@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The clampmeter developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// Both printouts from the program's Print buttons to the print server's default queue, a
-// PDF printer: the document the server received (Qt's PDF, read with pdftotext) and the
-// PDF the queue printed (counted with pdfinfo).
+// Both printouts from the program's Print buttons to the print server's PDF queue, the
+// default printer of this test program alone: the document the server received (Qt's PDF,
+// read with pdftotext) and the PDF the queue printed (counted with pdfinfo).
 
 #include "pdf_tools.h"
 #include "printing_fixture.h"
@@ -16,11 +16,17 @@
 #include <QSet>
 #include <QThread>
 
+#include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
 
 namespace clampmeter::test {
 namespace {
+
+// The print server library takes PRINTER as the default printer: the tests print to the
+// PDF queue, never to a printer of the user's own, whatever the machine's default. Set
+// before main(), so before the library first looks.
+const bool kPrintsToThePdfQueue = setenv("PRINTER", "PDF", 1) == 0;
 
 const QString kSpool = QStringLiteral("/var/spool/cups");
 
@@ -28,12 +34,12 @@ class RealPrinterTest : public PrintingProgramTest {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(kPrintsToThePdfQueue);
         if (QPrinterInfo::defaultPrinter().isNull())
-            GTEST_SKIP() << "no default printer: scripts/print-server starts a print server with a "
-                            "PDF queue";
+            GTEST_SKIP() << "no print server with a PDF queue: scripts/print-server starts one";
         if (!havePdfTools())
-            GTEST_SKIP()
-                << "pdfinfo and pdftotext are missing (scripts/bootstrap installs poppler-utils)";
+            GTEST_SKIP() << "pdfinfo and pdftotext are missing (scripts/bootstrap --dev installs "
+                            "poppler-utils)";
         if (!QDir(kSpool).isReadable())
             GTEST_SKIP() << "the print server's job files in " << kSpool.toStdString()
                          << " are readable only by root";

@@ -446,7 +446,7 @@ TEST_F(ProgramInNamespace, FindsTheFakeBridgeOpensItAt2400AndReadsTheMeter)
 TEST_F(ProgramInNamespace, FramesFromTheLineReachTheListItsExportAndThePlotOnARealDisplay)
 {
     if (!onPath("Xvfb") || !onPath("xdotool"))
-        GTEST_SKIP() << "needs Xvfb and xdotool (scripts/bootstrap installs them)";
+        GTEST_SKIP() << "needs Xvfb and xdotool (scripts/bootstrap --dev installs them)";
     ASSERT_NO_FATAL_FAILURE(startXServer());
     const fs::path exported = m_root / "export" / "readings.xls";
     fs::create_directories(exported.parent_path());
@@ -507,7 +507,7 @@ TEST_F(ProgramInNamespace, FramesFromTheLineReachTheListItsExportAndThePlotOnARe
 TEST_F(ProgramInNamespace, APulledCableEndsNothingAndReadingsGoOnIntoTheSameLogUnderAnyName)
 {
     if (!onPath("Xvfb") || !onPath("xdotool") || !onPath("nsenter"))
-        GTEST_SKIP() << "needs Xvfb, xdotool and nsenter (scripts/bootstrap installs them)";
+        GTEST_SKIP() << "needs Xvfb, xdotool and nsenter (scripts/bootstrap --dev installs them)";
     ASSERT_NO_FATAL_FAILURE(startXServer());
     m_second = PseudoTerminal::open();
     ASSERT_TRUE(m_second.has_value());
@@ -573,7 +573,7 @@ std::string fileText(const fs::path& path)
 TEST_F(ProgramInNamespace, AKilledProgramsReadingsComeBackFromTheJournalAsToExcelWroteThem)
 {
     if (!onPath("Xvfb") || !onPath("xdotool"))
-        GTEST_SKIP() << "needs Xvfb and xdotool (scripts/bootstrap installs them)";
+        GTEST_SKIP() << "needs Xvfb and xdotool (scripts/bootstrap --dev installs them)";
     ASSERT_NO_FATAL_FAILURE(startXServer());
     const std::string panel = startOnDisplay();
     ASSERT_FALSE(panel.empty()) << "the program did not start listening on the display";

@@ -124,8 +124,8 @@ TEST_F(JournalRecovery, TheMessageCountsTheUnsavedReadingsAndTheirTimes)
     fs::remove_all(folder());
     session("20261210T110000Z-2", 1, 0, false);
     EXPECT_EQ(unfinishedSessionMessage(findUnfinishedSession(folder(), "x")->session),
-        "The last session ended unexpectedly. Its 1 reading from 10/12/26 14:00:11 to "
-        "10/12/26 14:00:11 were not saved.");
+        "The last session ended unexpectedly. Its 1 reading of 10/12/26 14:00:11 was not "
+        "saved.");
 }
 
 TEST_F(JournalRecovery, SavingWritesTheListInTheFormatOfTheNameAndMarksItSaved)

@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // Reaching the bridge as the start does, also again after a loss: the map read anew each
-// time, a pinned device taken as it is, and failures told in the start's words.
+// time, a pinned device taken as it is, and failures told in the start's words and in one
+// line for a program that goes on looking.
 
 #include "link/bridge_connection.h"
 #include "link/bridge_lookup.h"
@@ -41,6 +42,7 @@ TEST(BridgeConnection, TheMapIsReadAnewAtEveryAttemptSoANewNameIsFound)
     const BridgeAttempt missing = attemptBridge(map, {}, port.opener());
     EXPECT_FALSE(missing.connected());
     EXPECT_EQ(missing.failure, kNoBridgeMessage);
+    EXPECT_EQ(missing.failureLine, "no CP210x bridge found");
     EXPECT_TRUE(port.opened.empty()) << "a port was opened without a bridge";
 
     map.setValue(std::string(kBridgeValueName), "/dev/ttyUSB1");
@@ -65,6 +67,34 @@ TEST(BridgeConnection, APortThatWillNotOpenIsToldAsAtTheStartAndAPinnedDeviceSki
     const BridgeAttempt pinned = attemptBridge(map, "/dev/pts/7", port.opener());
     EXPECT_EQ(pinned.port, "/dev/pts/7");
     EXPECT_EQ(map.openCount(), looks) << "the map was read for a pinned device";
+}
+
+TEST(BridgeConnection, OneLineSaysWhyWithoutTheStartsAdviceToStartAgain)
+{
+    StaticSerialDeviceMap map(
+        StaticSerialDeviceMap::Values {{std::string(kBridgeValueName), "/dev/ttyUSB0"}});
+    const std::vector<std::pair<PortOpenResult, std::string>> cases {
+        {{PortOpenError::PermissionDenied, "Permission denied", "dialout"},
+            "cannot open /dev/ttyUSB0: Permission denied (clampmeter-cli ports says what to "
+            "do)"},
+        {{PortOpenError::NotFound, "No such file or directory", ""},
+            "cannot open /dev/ttyUSB0: No such file or directory"},
+        {{PortOpenError::InUse, "Device or resource busy", ""},
+            "cannot open /dev/ttyUSB0: Device or resource busy"},
+        {{PortOpenError::Other, "", ""}, "cannot open /dev/ttyUSB0"},
+    };
+    for (const auto& [result, line] : cases) {
+        RecordingOpener port;
+        port.results = {result};
+        const BridgeAttempt attempt = attemptBridge(map, {}, port.opener());
+        EXPECT_EQ(attempt.failure, portOpenFailureMessage("/dev/ttyUSB0", result));
+        EXPECT_EQ(attempt.failureLine, line);
+    }
+
+    StaticSerialDeviceMap unreadable({}, StaticSerialDeviceMap::Readability::Unreadable);
+    RecordingOpener unused;
+    EXPECT_EQ(attemptBridge(unreadable, {}, unused.opener()).failureLine,
+        "cannot read the list of serial devices (RegOpenKey error!)");
 }
 
 } // namespace

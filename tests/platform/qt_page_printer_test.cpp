@@ -21,8 +21,8 @@ protected:
     void SetUp() override
     {
         if (!test::havePdfTools())
-            GTEST_SKIP()
-                << "pdfinfo and pdftotext are missing (scripts/bootstrap installs poppler-utils)";
+            GTEST_SKIP() << "pdfinfo and pdftotext are missing (scripts/bootstrap --dev installs "
+                            "poppler-utils)";
         ASSERT_TRUE(dir.isValid());
     }
 

@@ -146,6 +146,19 @@ TEST(MeterSimulator, NegativeIntervalMeansNoPause)
         EXPECT_EQ(burst.gap, 0ms);
 }
 
+TEST(MeterSimulator, GapsTooLongForTheWatchdogAreWarnedOfWithTheReason)
+{
+    EXPECT_EQ(longIntervalWarning(500ms), "");
+    EXPECT_EQ(longIntervalWarning(kLongestLiveInterval), "");
+    EXPECT_EQ(longIntervalWarning(3000ms),
+        "warning: with --interval 3000 each frame comes 3071 ms after the one before (the gap, "
+        "and 71 ms for the frame on the line), too close to or past the 2 s without a frame "
+        "after which the program takes the line for dead: \"NO DATA\" shows between the "
+        "frames, and clampmeter-cli log notes \"no data for 2 s\". Gaps up to 1900 ms keep the "
+        "line alive.");
+    EXPECT_NE(longIntervalWarning(kLongestLiveInterval + 1ms), "");
+}
+
 TEST(MeterSimulator, TimeOnLineIsTenBitsPerByteAt2400BaudRoundedUp)
 {
     const std::pair<std::size_t, std::chrono::milliseconds> cases[] = {

@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <termios.h>
 
@@ -206,12 +207,46 @@ TEST_F(LogOnPty, AHangUpIsToldOnceAndTheLoggerWaitsForTheLineUntilStopped)
 
     const std::string err = errText();
     EXPECT_EQ(occurrences(err, "went away"), 1U) << err;
-    EXPECT_EQ(occurrences(err, "Cannot open the meter's serial port"), 1U) << err;
+    // While it looks it says so, in one line of its own with the time: never the start's
+    // advice to start again, which would end a run that goes on by itself.
+    EXPECT_EQ(occurrences(err,
+                  "cannot open " + m_pty->slavePath()
+                      + ": No such file or directory; still looking every second\n"),
+        1U)
+        << err;
+    EXPECT_EQ(occurrences(err, "start again"), 0U) << err;
+    const std::regex timed(R"(clampmeter-cli log: \d{4}-\d\d-\d\dT[0-9:.+-]+ .+)");
+    for (const std::string& line : textLines(err)) {
+        if (line.find("reading logged") == std::string::npos) {
+            EXPECT_TRUE(std::regex_match(line, timed)) << line;
+        }
+    }
     EXPECT_EQ(occurrences(err, "no data for 2 s"), 0U) << "the loss was the silence's note\n"
                                                        << err;
     EXPECT_NE(
-        err.find("1 readings logged, 0 candidates rejected, 1 disconnections, "), std::string::npos)
+        err.find("1 reading logged, 0 candidates rejected, 1 disconnection, "), std::string::npos)
         << err;
+}
+
+TEST_F(LogOnPty, AMistypedDeviceIsRefusedAtTheStartUnlessItIsAwaited)
+{
+    const std::string missing = m_pty->slavePath() + "-missing";
+    ChildProcess refused({CLAMPMETER_CLI_PATH, "log", "--device", missing}, m_out, m_err);
+    EXPECT_EQ(refused.wait(), 2);
+    EXPECT_EQ(errText(),
+        "clampmeter-cli log: --device " + missing
+            + " does not exist (with --wait it is waited for)\n");
+
+    ChildProcess awaited({CLAMPMETER_CLI_PATH, "log", "--device", missing, "--wait"}, m_out, m_err);
+    ASSERT_TRUE(
+        waitFor([&] { return errText().find("still looking every second") != std::string::npos; },
+            kPatience));
+    awaited.signal(SIGTERM);
+    EXPECT_EQ(awaited.wait(), 0) << errText();
+    EXPECT_NE(errText().find("cannot open " + missing
+                  + ": No such file or directory; still looking every second\n"),
+        std::string::npos)
+        << errText();
 }
 
 TEST_F(LogOnPty, SignalsAndTheDurationEndARunCleanlyWithTheSummary)

@@ -210,6 +210,23 @@ TEST(SimulateOptions, GapsTooShortForTheProgramToFindFramesAreRefusedWithTheReas
     EXPECT_NE(std::string(kSimulateHelp).find("Shorter gaps are refused"), std::string::npos);
 }
 
+TEST(SimulateOptions, GapsTooLongForTheWatchdogAreSentWithAWarning)
+{
+    // A line that cannot be opened ends the run at once, after the warning about the gap.
+    const std::string cannotOpen = "clampmeter-cli simulate: cannot open /nonexistent/tty";
+    const InProcessRun longGap
+        = simulate({"--device", "/nonexistent/tty", "--interval", "1901", "--count", "1"});
+    EXPECT_EQ(longGap.exitCode, 1);
+    EXPECT_TRUE(longGap.err.starts_with(
+        "clampmeter-cli simulate: " + longIntervalWarning(1901ms) + "\n" + cannotOpen))
+        << longGap.err;
+    const InProcessRun alive
+        = simulate({"--device", "/nonexistent/tty", "--interval", "1900", "--count", "1"});
+    EXPECT_TRUE(alive.err.starts_with(cannotOpen)) << alive.err;
+    EXPECT_EQ(simulate({"--count", "1", "--interval", "5000"}).err, "")
+        << "a capture file keeps no gaps";
+}
+
 TEST(SimulateOptions, HelpListsEveryScenarioWithinEightyColumns)
 {
     const InProcessRun run = simulate({"--help"});

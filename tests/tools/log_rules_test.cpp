@@ -5,6 +5,7 @@
 // link's messages and counters, the status line and the options.
 
 #include "cli_commands.h"
+#include "log/broker_texts.h"
 #include "log/csv_record.h"
 #include "log/link_watch.h"
 #include "log/log_clock.h"
@@ -174,7 +175,7 @@ TEST_F(LinkWatchTest, NoDataIsNotedOncePerSilenceAndTheEndOfTheSilenceWithItsLen
     EXPECT_EQ(watch.state(), LinkState::Silent);
     EXPECT_EQ(watch.watchdogExpired(at(4500ms)), std::nullopt);
     EXPECT_EQ(watch.tick(at(5000ms)), std::nullopt);
-    EXPECT_EQ(watch.batchArrived(at(7700ms)), "data again after 7.2 s without");
+    EXPECT_EQ(watch.batchArrived(at(7700ms)), "data again after 7.2 s without data");
     EXPECT_EQ(watch.batchArrived(at(8000ms)), std::nullopt);
     EXPECT_EQ(watch.watchdogExpired(at(10'000ms)), "no data for 2 s") << "a new silence";
     // From the start to the first batch, then from the last batch before each silence.
@@ -188,7 +189,7 @@ TEST_F(LinkWatchTest, AnOpenPortThatBringsNothingIsNotedOnceAfterTwoSeconds)
     EXPECT_EQ(watch.state(), LinkState::Opened);
     EXPECT_EQ(watch.tick(at(2000ms)), "no data for 2 s");
     EXPECT_EQ(watch.tick(at(3000ms)), std::nullopt);
-    EXPECT_EQ(watch.batchArrived(at(3500ms)), "data again after 3.5 s without");
+    EXPECT_EQ(watch.batchArrived(at(3500ms)), "data again after 3.5 s without data");
 }
 
 TEST_F(LinkWatchTest, ALossIsCountedAndToldOnceAndTheSearchFailuresOnceEach)
@@ -199,13 +200,17 @@ TEST_F(LinkWatchTest, ALossIsCountedAndToldOnceAndTheSearchFailuresOnceEach)
         watch.lost(at(1200ms)), "/dev/ttyUSB0 went away; looking for the bridge every second");
     EXPECT_EQ(watch.state(), LinkState::Searching);
     EXPECT_EQ(watch.watchdogExpired(at(3000ms)), std::nullopt) << "the loss said it";
-    EXPECT_EQ(watch.searchFailed("No com-port!"), "No com-port!");
-    EXPECT_EQ(watch.searchFailed("No com-port!"), std::nullopt);
-    EXPECT_EQ(watch.searchFailed("Cannot open"), "Cannot open");
+    EXPECT_EQ(watch.searchFailed("no CP210x bridge found"),
+        "no CP210x bridge found; still looking every second");
+    EXPECT_EQ(watch.searchFailed("no CP210x bridge found"), std::nullopt);
+    EXPECT_EQ(watch.searchFailed("cannot open /dev/ttyUSB1: Permission denied"),
+        "cannot open /dev/ttyUSB1: Permission denied; still looking every second");
     EXPECT_EQ(watch.opened("/dev/ttyUSB1", at(6000ms)), "reading /dev/ttyUSB1 again");
     EXPECT_EQ(watch.tick(at(8000ms)), std::nullopt) << "still the silence of the loss";
-    EXPECT_EQ(watch.batchArrived(at(9000ms)), "data again after 8.0 s without");
-    EXPECT_EQ(watch.searchFailed("No com-port!"), "No com-port!") << "a new search";
+    EXPECT_EQ(watch.batchArrived(at(9000ms)), "data again after 8.0 s without data");
+    EXPECT_EQ(watch.searchFailed("no CP210x bridge found"),
+        "no CP210x bridge found; still looking every second")
+        << "a new search";
 
     const LinkSummary summary = watch.summary(at(9000ms));
     EXPECT_EQ(summary.disconnections, 1U);
@@ -214,7 +219,8 @@ TEST_F(LinkWatchTest, ALossIsCountedAndToldOnceAndTheSearchFailuresOnceEach)
 
 TEST_F(LinkWatchTest, ABridgeMissingAtTheStartSaysItLooksAgain)
 {
-    EXPECT_EQ(watch.searchFailed("No com-port!"), "No com-port!\nLooking again every second.");
+    EXPECT_EQ(watch.searchFailed("no CP210x bridge found"),
+        "no CP210x bridge found; still looking every second");
     EXPECT_EQ(watch.state(), LinkState::Searching);
     EXPECT_EQ(watch.summary(at(4000ms)).timeWithoutData, 4000ms);
 }
@@ -234,11 +240,13 @@ TEST(StatusLine, ShowsTheLastReadingTheCountTheRateAndTheLinkCutToTheTerminal)
     status.state = LinkState::Searching;
     EXPECT_EQ(
         statusLine(status, 200), "no reading yet | 0 readings | 0/min | looking for the bridge");
-    status = {"14:03:07", "229.8", "v", 1234, 117, LinkState::Receiving, "/dev/ttyUSB0"};
+    status = {"14:03:07", "229.8", "v", 1234, 117, LinkState::Receiving, "/dev/ttyUSB0", ""};
     const std::string full
         = "14:03:07 229.8 v | 1234 readings | 117/min | receiving on /dev/ttyUSB0";
     EXPECT_EQ(statusLine(status, 200), full);
     EXPECT_EQ(statusLine(status, 20), full.substr(0, 19)) << "never fills the last column";
+    status.broker = "broker away, 12 waiting";
+    EXPECT_EQ(statusLine(status, 200), full + " | broker away, 12 waiting");
     status.state = LinkState::Searching;
     EXPECT_EQ(statusLine(status, 200).find("/dev/ttyUSB0"), std::string::npos)
         << "the bridge may come back under another name";
@@ -312,6 +320,116 @@ TEST(LogOptions, BadOptionsAreUsageErrorsWithTheReason)
         LogOptions options;
         EXPECT_EQ(parseLogOptions(args, options), problem) << args.front();
     }
+}
+
+TEST(LogOptions, ReadsTheBrokersOptions)
+{
+    LogOptions options;
+    const std::vector<std::string_view> args {"--mqtt", "mqtts://meter@broker.lan",
+        "--mqtt-ca=/etc/ca.pem", "--mqtt-password-file", "/run/pw", "--mqtt-topic", "site/shed",
+        "--mqtt-id", "shed-1", "--mqtt-buffer", "5000", "--mqtt-discovery-prefix", "ha",
+        "--no-mqtt-discovery"};
+    ASSERT_EQ(parseLogOptions(args, options), "");
+    EXPECT_EQ(options.mqtt.url, "mqtts://meter@broker.lan");
+    EXPECT_EQ(options.mqtt.caFile, "/etc/ca.pem");
+    EXPECT_EQ(options.mqtt.passwordFile, "/run/pw");
+    EXPECT_EQ(options.mqtt.topicPrefix, "site/shed");
+    EXPECT_EQ(options.mqtt.id, "shed-1");
+    EXPECT_EQ(options.mqtt.buffer, 5000U);
+    EXPECT_EQ(options.mqtt.discoveryPrefix, "ha");
+    EXPECT_FALSE(options.mqtt.discovery);
+
+    LogOptions defaults;
+    ASSERT_EQ(parseLogOptions(std::vector<std::string_view> {"--mqtt=mqtt://h"}, defaults), "");
+    EXPECT_EQ(defaults.mqtt.topicPrefix, "clampmeter");
+    EXPECT_EQ(defaults.mqtt.discoveryPrefix, "homeassistant");
+    EXPECT_TRUE(defaults.mqtt.discovery);
+    EXPECT_EQ(defaults.mqtt.buffer, 1'000'000U);
+}
+
+TEST(LogOptions, BrokerOptionsThatWillNotDoAreUsageErrors)
+{
+    using Args = std::vector<std::string_view>;
+    const std::vector<std::pair<Args, std::string>> cases {
+        {{"--mqtt", "http://h"}, "--mqtt: unknown scheme 'http' (mqtt:// or mqtts://)"},
+        {{"--mqtt", "mqtt://u:pw@h"}, "--mqtt: no password in the URL"},
+        {{"--mqtt"}, "--mqtt needs a value"},
+        {{"--mqtt-id", "x"}, "the --mqtt-… options need --mqtt URL"},
+        {{"--no-mqtt-discovery"}, "the --mqtt-… options need --mqtt URL"},
+        {{"--mqtt", "mqtt://h", "--mqtt-ca", "ca.pem"}, "--mqtt-ca needs an mqtts:// broker"},
+        {{"--mqtt", "mqtt://h", "--mqtt-password-file", "pw"},
+            "--mqtt-password-file needs a user name"},
+        {{"--mqtt", "mqtt://h", "--mqtt-topic", "a/#"}, "--mqtt-topic needs a topic"},
+        {{"--mqtt", "mqtt://h", "--mqtt-id", "my meter"}, "--mqtt-id needs 1 to 64 letters"},
+        {{"--mqtt", "mqtt://h", "--mqtt-buffer", "0"}, "--mqtt-buffer needs a whole number"},
+        {{"--mqtt", "mqtt://h", "--mqtt-discovery-prefix", "+"}, "--mqtt-discovery-prefix needs"},
+        {{"--mqtt", "mqtt://h", "--no-mqtt-discovery=1"}, "--no-mqtt-discovery takes no value"},
+    };
+    for (const auto& [args, problem] : cases) {
+        LogOptions options;
+        EXPECT_TRUE(parseLogOptions(args, options).starts_with(problem))
+            << args.back() << ": " << parseLogOptions(args, options);
+    }
+}
+
+TEST(LogOptions, MissingBrokerFilesAreUsageErrorsBeforeAnythingStarts)
+{
+    const std::string missing = testing::TempDir() + "no-such-file.pem";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases {
+        {{"--mqtt", "mqtts://h", "--mqtt-ca", missing}, "cannot read the CA file '" + missing},
+        {{"--mqtt", "mqtt://u@h", "--mqtt-password-file", missing},
+            "cannot read the password file '" + missing},
+    };
+    for (const auto& [words, problem] : cases) {
+        const std::vector<std::string_view> args(words.begin(), words.end());
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(runLog(args, out, err), 2);
+        EXPECT_TRUE(err.str().starts_with("clampmeter-cli log: " + problem)) << err.str();
+    }
+}
+
+TEST(BrokerTexts, OnlyANumberOnThePanelSetsItsFunctionsState)
+{
+    struct Case {
+        std::uint8_t code;
+        float value;
+        std::uint8_t flags;
+        const char* name;
+        const char* state; ///< nullptr: no update
+    };
+    const Case cases[] = {
+        {1, 229.9F, 0, "vac", "229.9"},
+        {1, 800.0F, 0, "vac", nullptr}, // "OL"
+        {2, 12.25F, 0, "aac", "12.25"},
+        {3, -5.0F, 0, "kw", "-5"},
+        {4, 1.5F, 0, "kva", "1.5"},
+        {5, 0.75F, 0, "kvar", "0.75"},
+        {6, 0.9F, 0, "pf", "0.9"},
+        {6, 0.9F, 0x04, "pf", nullptr}, // "----"
+        {7, 12.5F, 0, "energy", "12.5"},
+        {7, 9999.0F, 0, "energy", nullptr}, // "OL"
+        {8, 1.0F, 0, "", nullptr}, // no function
+        {1, std::numeric_limits<float>::quiet_NaN(), 0, "vac", nullptr},
+    };
+    for (const Case& c : cases) {
+        FrameFields fields;
+        fields.functionCode = c.code;
+        fields.mainValue = c.value;
+        fields.flags = c.flags;
+        const MeasurementFrame reading = decodeFrame(encodeFrame(fields));
+        SCOPED_TRACE(std::to_string(c.code) + " " + reading.MainText);
+        const std::optional<StateUpdate> update = stateUpdate(reading);
+        ASSERT_EQ(update.has_value(), c.state != nullptr);
+        if (update) {
+            EXPECT_EQ(update->name, c.name);
+            EXPECT_EQ(update->value, c.state);
+        }
+    }
+    EXPECT_EQ(brokerLinkWords(LinkState::Receiving), "reading");
+    EXPECT_EQ(brokerLinkWords(LinkState::Silent), "no data");
+    EXPECT_EQ(brokerLinkWords(LinkState::Opened), "no data");
+    EXPECT_EQ(brokerLinkWords(LinkState::Searching), "looking for the bridge");
 }
 
 TEST(LogOptions, UsageErrorsExitWith2AndTheSynopsis)

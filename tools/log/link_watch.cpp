@@ -34,12 +34,12 @@ LinkWatch::LinkWatch(Clock::time_point start)
 {
 }
 
-std::optional<std::string> LinkWatch::searchFailed(const std::string& message)
+std::optional<std::string> LinkWatch::searchFailed(const std::string& reason)
 {
-    if (message == m_lastFailure)
+    if (reason == m_lastFailure)
         return std::nullopt;
-    m_lastFailure = message;
-    return message + (m_everOpened ? "" : "\nLooking again every second.");
+    m_lastFailure = reason;
+    return reason + "; still looking every second";
 }
 
 std::string LinkWatch::opened(const std::string& port, Clock::time_point now)
@@ -76,7 +76,7 @@ std::optional<std::string> LinkWatch::batchArrived(Clock::time_point now)
     const bool noted = std::exchange(m_silenceNoted, false);
     if (!noted)
         return std::nullopt;
-    return "data again after " + spokenDuration(silence) + " without";
+    return "data again after " + spokenDuration(silence) + " without data";
 }
 
 std::optional<std::string> LinkWatch::watchdogExpired(Clock::time_point /*now*/)

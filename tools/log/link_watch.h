@@ -40,8 +40,9 @@ public:
 
     explicit LinkWatch(Clock::time_point start);
 
-    /// The bridge could not be found or opened; `message` says why.
-    std::optional<std::string> searchFailed(const std::string& message);
+    /// A look for the bridge found none or could not open it; `reason` says why in one line.
+    /// The message says that the search goes on.
+    std::optional<std::string> searchFailed(const std::string& reason);
     /// The port `port` is open and framing starts.
     std::string opened(const std::string& port, Clock::time_point now);
     /// The open port went away.

@@ -4,6 +4,8 @@
 #include "log/log_options.h"
 
 #include "cli_commands.h"
+#include "mqtt/broker_url.h"
+#include "mqtt/mqtt_topics.h"
 #include "option_words.h"
 
 #include <charconv>
@@ -26,6 +28,9 @@ std::optional<std::chrono::milliseconds> parseSeconds(std::string_view text)
         return std::nullopt;
     return std::chrono::milliseconds(std::llround(seconds * 1000));
 }
+
+std::string takeMqttOption(
+    std::string_view name, std::optional<std::string_view> value, MqttOptions& mqtt);
 
 std::string takeOption(
     std::string_view name, std::optional<std::string_view> value, LogOptions& options)
@@ -54,7 +59,58 @@ std::string takeOption(
         options.duration = parseSeconds(value.value_or(""));
         if (!options.duration)
             return "--duration needs a number of seconds above 0";
+    } else {
+        return takeMqttOption(name, value, options.mqtt);
     }
+    return {};
+}
+
+// The broker's options: their values alone; how they go together is checkMqttOptions()'s.
+std::string takeMqttOption(
+    std::string_view name, std::optional<std::string_view> value, MqttOptions& mqtt)
+{
+    if (name == "--mqtt-buffer") {
+        const auto buffer = parseWholeNumber<std::uint64_t>(
+            value.value_or(""), 1, std::numeric_limits<std::uint64_t>::max());
+        if (!buffer)
+            return "--mqtt-buffer needs a whole number of at least 1";
+        mqtt.buffer = *buffer;
+        return {};
+    }
+    if (!value || value->empty())
+        return std::string(name) + " needs a value";
+    const std::string text(*value);
+    if (name == "--mqtt")
+        mqtt.url = text;
+    else if (name == "--mqtt-ca")
+        mqtt.caFile = text;
+    else if (name == "--mqtt-password-file")
+        mqtt.passwordFile = text;
+    else if (name == "--mqtt-topic")
+        mqtt.topicPrefix = text;
+    else if (name == "--mqtt-id")
+        mqtt.id = text;
+    else if (name == "--mqtt-discovery-prefix")
+        mqtt.discoveryPrefix = text;
+    return {};
+}
+
+std::string checkMqttOptions(const MqttOptions& mqtt)
+{
+    std::string problem;
+    const auto url = parseBrokerUrl(mqtt.url, problem);
+    if (!url)
+        return "--mqtt: " + problem;
+    if (!mqtt.caFile.empty() && !url->tls)
+        return "--mqtt-ca needs an mqtts:// broker";
+    if (!mqtt.passwordFile.empty() && url->user.empty())
+        return "--mqtt-password-file needs a user name in the URL (mqtt://USER@host)";
+    if (!isTopicPrefix(mqtt.topicPrefix))
+        return "--mqtt-topic needs a topic without '+', '#' or a '/' at either end";
+    if (!mqtt.id.empty() && !isMqttDeviceId(mqtt.id))
+        return "--mqtt-id needs 1 to 64 letters, digits, '_' or '-'";
+    if (!isTopicPrefix(mqtt.discoveryPrefix))
+        return "--mqtt-discovery-prefix needs a topic without '+', '#' or a '/' at either end";
     return {};
 }
 
@@ -81,33 +137,67 @@ const std::string_view kLogHelp = [] {
           "                     --output 'energy-%Y-%m-%d.csv' writes one file a day.\n"
           "    --count N        End after N readings.\n"
           "    --duration SECONDS  End after that long.\n"
-          "    --wait           Wait for a bridge that is missing at the start.\n"
+          "    --wait           Wait for a bridge (or the --device) that is missing at\n"
+          "                     the start, and for a broker that refuses the login.\n"
+          "    --mqtt URL       Publish every reading to an MQTT broker too:\n"
+          "                     mqtt://[USER@]HOST[:PORT] (port 1883) or mqtts://… (8883,\n"
+          "                     TLS verified against the system's certificates, or only\n"
+          "                     --mqtt-ca FILE's). The password comes from the variable\n"
+          "                     CLAMPMETER_MQTT_PASSWORD or --mqtt-password-file FILE,\n"
+          "                     never from the command line. Each reading goes to\n"
+          "                     PREFIX/ID/reading (QoS 1) as the jsonl object with \"seq\",\n"
+          "                     numbered on from run to run; retained PREFIX/ID/vac, aac,\n"
+          "                     kw, kva, kvar, pf and energy hold each function's last\n"
+          "                     number, PREFIX/ID/availability \"online\" or \"offline\" and\n"
+          "                     PREFIX/ID/link the line's state. Home Assistant finds the\n"
+          "                     meter by its MQTT discovery (--mqtt-discovery-prefix,\n"
+          "                     default homeassistant; --no-mqtt-discovery). While the\n"
+          "                     broker is away the readings wait on disk in\n"
+          "                     ~/.local/state/clampmeter/mqtt/ID (--mqtt-buffer N, default\n"
+          "                     1000000, drops the oldest beyond N) and go in order once\n"
+          "                     it is back, also from the next run. With --mqtt and no\n"
+          "                     --output nothing goes to standard output.\n"
+          "    --mqtt-topic PREFIX  Topics below PREFIX (default clampmeter).\n"
+          "    --mqtt-id ID     The meter's id in its topics (default: the bridge's USB\n"
+          "                     serial number, else its device name).\n"
           "    SIGINT (Ctrl+C) and SIGTERM end it cleanly. When the line goes away (a\n"
           "    pulled cable) or will not open, it says so once with the time and looks\n"
-          "    for the bridge every second, also under another name. No data for 2 s is\n"
-          "    noted once per silence. On a terminal, standard error keeps a status line;\n"
-          "    at the end it says how many readings were logged and candidates rejected,\n"
-          "    the disconnections and the time without data.\n"
-          "    Exit codes: 0 a clean end, 1 no bridge at the start (without --wait) or\n"
-          "    the output could not be written, 2 bad options.\n";
+          "    for the bridge every second, also under another name, until it is back:\n"
+          "    nothing needs to be started again. No data for 2 s is noted once per\n"
+          "    silence. On a terminal, standard error keeps a status line; at the end it\n"
+          "    says how many readings were logged and candidates rejected, the\n"
+          "    disconnections and the time without data.\n"
+          "    Exit codes: 0 a clean end, 1 no bridge at the start (without --wait), the\n"
+          "    output could not be written, or the broker refused the login or its\n"
+          "    certificate at the start (without --wait), 2 bad options (a broker URL, CA\n"
+          "    file or password file that will not do, a --device that does not exist\n"
+          "    without --wait).\n";
     return std::string_view(text);
 }();
 
 std::string parseLogOptions(std::span<const std::string_view> args, LogOptions& options)
 {
+    bool brokerOptions = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const OptionWord word = splitOptionWord(args[i]);
         const std::string_view name = word.name;
         std::optional<std::string_view> value = word.value;
-        const bool flag = name == "--help" || name == "-h" || name == "--wait";
+        const bool flag
+            = name == "--help" || name == "-h" || name == "--wait" || name == "--no-mqtt-discovery";
+        const bool mqttValue = name == "--mqtt-ca" || name == "--mqtt-password-file"
+            || name == "--mqtt-topic" || name == "--mqtt-id" || name == "--mqtt-buffer"
+            || name == "--mqtt-discovery-prefix";
         const bool withValue = name == "--format" || name == "--output" || name == "--device"
-            || name == "--count" || name == "--duration";
+            || name == "--count" || name == "--duration" || name == "--mqtt" || mqttValue;
+        brokerOptions |= mqttValue || name == "--no-mqtt-discovery";
         if (flag && value)
             return std::string(name) + " takes no value";
         if (name == "--help" || name == "-h") {
             options.help = true;
         } else if (name == "--wait") {
             options.wait = true;
+        } else if (name == "--no-mqtt-discovery") {
+            options.mqtt.discovery = false;
         } else if (withValue) {
             if (!value && i + 1 < args.size())
                 value = args[++i];
@@ -117,7 +207,11 @@ std::string parseLogOptions(std::span<const std::string_view> args, LogOptions& 
             return "unknown option '" + std::string(args[i]) + "'";
         }
     }
-    return {};
+    if (options.help)
+        return {};
+    if (options.mqtt.url.empty())
+        return brokerOptions ? "the --mqtt-… options need --mqtt URL" : std::string();
+    return checkMqttOptions(options.mqtt);
 }
 
 } // namespace clampmeter::cli

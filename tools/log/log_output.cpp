@@ -147,6 +147,22 @@ private:
 
 } // namespace
 
+namespace {
+
+class NoLogOutput final : public LogOutput {
+public:
+    bool open(const LogInstant& /*instant*/) override { return true; }
+    bool write(const LogInstant& /*instant*/, std::string_view /*line*/) override { return true; }
+    std::string failure() const override { return {}; }
+};
+
+} // namespace
+
+std::unique_ptr<LogOutput> noLogOutput()
+{
+    return std::make_unique<NoLogOutput>();
+}
+
 std::unique_ptr<LogOutput> streamLogOutput(
     std::ostream& out, std::string_view header, bool writeHeader)
 {

@@ -38,6 +38,9 @@ public:
 std::unique_ptr<LogOutput> streamLogOutput(
     std::ostream& out, std::string_view header, bool writeHeader);
 
+/// Nowhere: the readings go to the broker alone.
+std::unique_ptr<LogOutput> noLogOutput();
+
 /// Files named by `pattern` with strftime fields (see logFileName()): a line goes to the file
 /// named for its time, so a new day's name starts a new file. Files are only ever appended
 /// to, never truncated; the header goes into a file that is new or empty. A file whose last

@@ -4,6 +4,7 @@
 #include "log/log_session.h"
 
 #include "platform/system_serial_device_map.h"
+#include "shared/counted_noun.h"
 
 #include <QCoreApplication>
 
@@ -13,6 +14,8 @@ namespace clampmeter::cli {
 namespace {
 
 constexpr std::chrono::milliseconds kTickInterval {1000};
+// The broker's goodbye waits this long at most for the acknowledgements still out.
+constexpr std::chrono::milliseconds kBrokerCloseLimit {10000};
 
 LinkWatch::Clock::time_point steadyNow()
 {
@@ -22,7 +25,7 @@ LinkWatch::Clock::time_point steadyNow()
 } // namespace
 
 LogSession::LogSession(const LogOptions& options, LogOutput& output, LogClock& clock,
-    LogMessages& messages, int stopDescriptor)
+    LogMessages& messages, int stopDescriptor, std::string brokerPassword)
     : m_options(options)
     , m_output(output)
     , m_clock(clock)
@@ -31,18 +34,27 @@ LogSession::LogSession(const LogOptions& options, LogOutput& output, LogClock& c
     , m_watch(steadyNow())
     , m_link(*this, [this](FrameBytes bytes) { onAcceptedFrame(bytes); })
     , m_reconnector(m_link, [this] { return attemptBridge(); })
+    , m_brokerPassword(std::move(brokerPassword))
 {
+    m_log.setListener([this](const MeasurementFrame& reading, std::string_view time) {
+        if (m_broker)
+            m_broker->reading(reading, time);
+    });
     connect(&m_link, &SerialLink::portLost, this, &LogSession::onPortLost);
     connect(&m_reconnector, &BridgeReconnector::reconnected, this, [this](const QString& port) {
         sayNow(m_watch.opened(port.toStdString(), steadyNow()));
+        if (!startBroker(port.toStdString()))
+            finish(1);
         showStatus();
     });
     connect(&m_reconnector, &BridgeReconnector::lookFailed, this,
-        [this](const QString& message) { sayNow(m_watch.searchFailed(message.toStdString())); });
+        [this](const QString& reason) { sayNow(m_watch.searchFailed(reason.toStdString())); });
     m_tick.setInterval(kTickInterval);
     connect(&m_tick, &QTimer::timeout, this, &LogSession::onTick);
     m_duration.setSingleShot(true);
     connect(&m_duration, &QTimer::timeout, this, [this] { finish(0); });
+    m_closeGuard.setSingleShot(true);
+    connect(&m_closeGuard, &QTimer::timeout, this, [this] { QCoreApplication::exit(m_exitCode); });
     if (stopDescriptor >= 0) {
         m_stop.emplace(stopDescriptor, QSocketNotifier::Read);
         connect(&*m_stop, &QSocketNotifier::activated, this, [this] {
@@ -52,8 +64,14 @@ LogSession::LogSession(const LogOptions& options, LogOutput& output, LogClock& c
     }
 }
 
+LogSession::~LogSession() = default;
+
 bool LogSession::start()
 {
+    // The meter's id comes from its bridge unless it is given: with --device the bridge is
+    // known before it opens.
+    if ((!m_options.mqtt.id.empty() || !m_options.device.empty()) && !startBroker(m_options.device))
+        return false;
     if (!m_options.wait) {
         // Without --wait a missing bridge ends the run in the program's words alone.
         const BridgeAttempt first = attemptBridge();
@@ -63,8 +81,12 @@ bool LogSession::start()
         }
         m_link.portOpened();
         sayNow(m_watch.opened(first.port, steadyNow()));
-    } else if (!m_reconnector.lookNow().connected()) {
+        if (!startBroker(first.port))
+            return false;
+    } else if (const BridgeAttempt first = m_reconnector.lookNow(); !first.connected()) {
         m_reconnector.startLooking();
+    } else if (!startBroker(first.port)) {
+        return false;
     }
     m_tick.start();
     if (m_options.duration)
@@ -76,10 +98,32 @@ bool LogSession::start()
 std::string LogSession::summary() const
 {
     const LinkSummary link = m_watch.summary(steadyNow());
-    return std::to_string(m_log.readings()) + " readings logged, "
-        + std::to_string(m_batches - m_accepted) + " candidates rejected, "
-        + std::to_string(link.disconnections) + " disconnections, "
+    std::string text = countedNoun(m_log.readings(), "reading", "readings") + " logged, "
+        + countedNoun(m_batches - m_accepted, "candidate", "candidates") + " rejected, "
+        + countedNoun(link.disconnections, "disconnection", "disconnections") + ", "
         + clockDuration(link.timeWithoutData) + " without data";
+    if (m_broker)
+        text += "; broker: " + m_broker->summary();
+    return text;
+}
+
+bool LogSession::startBroker(const std::string& port)
+{
+    if (m_options.mqtt.url.empty() || m_broker)
+        return true;
+    LogBrokerHooks hooks;
+    hooks.say = [this](const std::string& message) { sayNow(message); };
+    hooks.stop = [this](int exitCode) { finish(exitCode); };
+    hooks.closed = [this] { QCoreApplication::exit(m_exitCode); };
+    std::string problem;
+    m_broker = openLogBroker(m_options.mqtt, meterId(m_options.mqtt, port), m_brokerPassword,
+        m_options.wait, std::move(hooks), problem);
+    if (!m_broker) {
+        m_messages.say(problem);
+        return false;
+    }
+    m_broker->linkState(m_watch.state());
+    return true;
 }
 
 BridgeAttempt LogSession::attemptBridge()
@@ -132,6 +176,8 @@ void LogSession::onPortLost()
 void LogSession::onTick()
 {
     sayNow(m_watch.tick(steadyNow()));
+    if (m_broker)
+        m_broker->tick();
     showStatus();
 }
 
@@ -141,7 +187,13 @@ void LogSession::finish(int exitCode)
         return;
     m_finished = true;
     m_exitCode = exitCode;
-    QCoreApplication::exit(exitCode);
+    if (!m_broker) {
+        QCoreApplication::exit(exitCode);
+        return;
+    }
+    // The run ends once the broker has had its goodbye (the hook `closed`), or the guard.
+    m_closeGuard.start(kBrokerCloseLimit);
+    m_broker->close();
 }
 
 void LogSession::sayNow(const std::optional<std::string>& message)
@@ -152,6 +204,8 @@ void LogSession::sayNow(const std::optional<std::string>& message)
 
 void LogSession::showStatus()
 {
+    if (m_broker)
+        m_broker->linkState(m_watch.state());
     if (!m_messages.showsStatus())
         return;
     LogStatus status;
@@ -162,6 +216,8 @@ void LogSession::showStatus()
     status.perMinute = m_rate.perMinute(steadyNow());
     status.state = m_watch.state();
     status.port = m_watch.port();
+    if (m_broker)
+        status.broker = m_broker->status();
     m_messages.showStatus(statusLine(status, m_messages.columns()));
 }
 

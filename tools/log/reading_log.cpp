@@ -16,8 +16,11 @@ bool ReadingLog::log(FrameBytes bytes)
 {
     const LogInstant instant = m_clock.now();
     const MeasurementFrame reading = decodeFrame(bytes);
-    if (!m_output.write(instant, logLine(m_format, reading, isoTimestamp(instant))))
+    const std::string time = isoTimestamp(instant);
+    if (!m_output.write(instant, logLine(m_format, reading, time)))
         return false;
+    if (m_listener)
+        m_listener(reading, time);
     ++m_readings;
     m_lastTime = timeOfDay(instant);
     m_lastMain = reading.MainText;

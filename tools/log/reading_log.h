@@ -9,7 +9,9 @@
 #include "log/log_output.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace clampmeter::cli {
 
@@ -18,6 +20,10 @@ class ReadingLog {
 public:
     /// `output` and `clock` must outlive this object.
     ReadingLog(LogFormat format, LogOutput& output, LogClock& clock);
+
+    /// Hears of every reading once its line is written, with its time as the line has it.
+    using Listener = std::function<void(const MeasurementFrame& reading, std::string_view time)>;
+    void setListener(Listener listener) { m_listener = std::move(listener); }
 
     /// Decodes the frame and writes its line; false when the output failed.
     bool log(FrameBytes bytes);
@@ -32,6 +38,7 @@ private:
     LogFormat m_format;
     LogOutput& m_output;
     LogClock& m_clock;
+    Listener m_listener;
     std::uint64_t m_readings = 0;
     std::string m_lastTime;
     std::string m_lastMain;

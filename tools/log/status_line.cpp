@@ -3,6 +3,8 @@
 
 #include "log/status_line.h"
 
+#include "shared/counted_noun.h"
+
 namespace clampmeter::cli {
 
 void RateWindow::add(Clock::time_point at)
@@ -31,13 +33,14 @@ std::string statusLine(const LogStatus& status, std::size_t width)
                                                : status.lastTime + ' ' + status.lastMain;
     if (!status.lastTime.empty() && !status.lastUnit.empty())
         line += ' ' + status.lastUnit;
-    line += " | " + std::to_string(status.readings)
-        + (status.readings == 1 ? " reading" : " readings");
+    line += " | " + countedNoun(status.readings, "reading", "readings");
     line += " | " + std::to_string(status.perMinute) + "/min | ";
     line += linkStateText(status.state);
     // Searching for the bridge names no port: the one it had may come back under another.
     if (status.state != LinkState::Searching && !status.port.empty())
         line += " on " + status.port;
+    if (!status.broker.empty())
+        line += " | " + status.broker;
     if (line.size() >= width)
         line.resize(width > 1 ? width - 1 : 0);
     return line;

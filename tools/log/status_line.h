@@ -37,11 +37,13 @@ struct LogStatus {
     std::size_t perMinute = 0;
     LinkState state = LinkState::Searching;
     std::string port; ///< empty while no port has been opened
+    std::string broker; ///< "broker online", …; empty without a broker
 };
 
 /// One line for a terminal `width` columns wide, cut to fewer columns than that (a line that
 /// fills the last column would wrap):
-/// "14:03:07 229.8 v | 1234 readings | 117/min | receiving on /dev/ttyUSB0".
+/// "14:03:07 229.8 v | 1234 readings | 117/min | receiving on /dev/ttyUSB0", and with a
+/// broker " | broker online".
 std::string statusLine(const LogStatus& status, std::size_t width);
 
 } // namespace clampmeter::cli
