@@ -38,9 +38,14 @@ void ListGridModel::addNewestRow()
 {
     if (m_grid.listedRecords() >= kMaxRecords)
         return;
-    beginInsertRows({}, 0, 0);
+    const int added = rowCount();
+    beginInsertRows({}, added, added);
     m_grid.addNewestRow();
     endInsertRows();
+    emit rowsShiftedDown();
+    const int last = rowCount() - 1;
+    emit dataChanged(index(0, 0), index(last, columnCount() - 1));
+    emit headerDataChanged(Qt::Vertical, 0, last);
 }
 
 void ListGridModel::clear()
