@@ -160,13 +160,13 @@ void BM_CaptureWithGraphShown(benchmark::State& state)
 {
     captureShown(state, false);
 }
-BENCHMARK(BM_CaptureWithGraphShown)->Arg(0)->Arg(99)->Arg(49999)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CaptureWithGraphShown)->Arg(0)->Arg(99)->Arg(1000)->Arg(49999)->Unit(benchmark::kMicrosecond);
 
 void BM_CaptureWithBothShown(benchmark::State& state)
 {
     captureShown(state, true);
 }
-BENCHMARK(BM_CaptureWithBothShown)->Arg(0)->Arg(49999)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CaptureWithBothShown)->Arg(0)->Arg(1000)->Arg(49999)->Unit(benchmark::kMicrosecond);
 
 // The same, each reading also written to the session journal (its sync runs on its timer,
 // within the event-loop passes the capture makes).
