@@ -38,14 +38,9 @@ void ListGridModel::addNewestRow()
 {
     if (m_grid.listedRecords() >= kMaxRecords)
         return;
-    const int added = rowCount();
-    beginInsertRows({}, added, added);
+    beginInsertRows({}, 0, 0);
     m_grid.addNewestRow();
     endInsertRows();
-    emit rowsShiftedDown();
-    const int last = rowCount() - 1;
-    emit dataChanged(index(0, 0), index(last, columnCount() - 1));
-    emit headerDataChanged(Qt::Vertical, 0, last);
 }
 
 void ListGridModel::clear()

@@ -23,10 +23,7 @@ public:
     QString cornerText() const;
 
     void writeHeaders();
-    /// One row more for the newest record. Rows are positions, not records: the new row is
-    /// added at the end (so no per-row entry of a view moves) and every row then shows what
-    /// the row above it showed. `rowsShiftedDown` tells the views so before the general
-    /// signals (`dataChanged` and `headerDataChanged` over all rows) follow.
+    /// One row inserted at the top for the newest record; the rows below are untouched.
     void addNewestRow();
     /// The clear command's grid reset, in one step.
     void clear();
@@ -39,10 +36,6 @@ public:
     QVariant headerData(
         int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-
-signals:
-    /// Every row now shows what the row above it showed, and row 0 the newest record.
-    void rowsShiftedDown();
 
 private:
     ListGrid m_grid;

@@ -201,88 +201,34 @@ void ListGridView::setUpColumns()
 
 void ListGridView::takeOverRowCountChanges()
 {
-    // QTableView and the row header connect the model by name; if that ever fails, their
-    // own answers stay (a full relayout and repaint for every reading).
+    // QTableView connects the count by name; if that ever fails, its own answer stays.
     if (!disconnect(verticalHeader(), SIGNAL(sectionCountChanged(int, int)), this,
             SLOT(rowCountChanged(int, int))))
         return;
     connect(&m_model, &QAbstractItemModel::rowsAboutToBeInserted, this,
         [this](const QModelIndex& parent, int first, int last) {
-            m_appendingRow
-                = !parent.isValid() && first == last && first == m_model.rowCount(parent);
+            m_insertingTopRow = !parent.isValid() && first == 0 && last == 0;
         });
     connect(verticalHeader(), &QHeaderView::sectionCountChanged, this,
         &ListGridView::onRowCountChanged);
-    connect(&m_model, &ListGridModel::rowsShiftedDown, this, &ListGridView::onRowsShiftedDown);
-    if (disconnect(&m_model, SIGNAL(headerDataChanged(Qt::Orientation, int, int)), verticalHeader(),
-            SLOT(headerDataChanged(Qt::Orientation, int, int))))
-        connect(&m_model, &QAbstractItemModel::headerDataChanged, this,
-            [this](Qt::Orientation orientation, int first, int last) {
-                // The shift's own signal comes last: the shift has painted the numbers.
-                if (orientation == Qt::Vertical && std::exchange(m_shiftPainted, false))
-                    return;
-                verticalHeader()->headerDataChanged(orientation, first, last);
-            });
 }
 
 void ListGridView::onRowCountChanged(int oldCount, int newCount)
 {
-    // A row added at the end changes only the scroll range; what the rows show is the
-    // shift's business.
-    if (std::exchange(m_appendingRow, false) && newCount == oldCount + 1) {
-        updateGeometries();
+    const bool topRow = std::exchange(m_insertingTopRow, false);
+    QHeaderView* rows = verticalHeader();
+    const int shift = rows->sectionSize(0);
+    const bool atTop = verticalScrollBar()->value() == 0 && rows->offset() == 0;
+    if (!topRow || newCount != oldCount + 1 || !atTop || shift <= 0 || !isVisible()) {
+        rowCountChanged(oldCount, newCount);
         return;
     }
-    rowCountChanged(oldCount, newCount);
-}
-
-void ListGridView::onRowsShiftedDown()
-{
-    m_shiftPainted = true;
-    const QPersistentModelIndex current = currentIndex();
-    if (!m_followingNewest && current.isValid())
-        keepCellOnItsReading();
-    if (!isVisible())
-        return;
-    // Every row in view now shows what the row above it showed: move the pixels down by
-    // one row, and only the strip uncovered at the top is painted. Only the viewports'
-    // contents move, not the widgets on them.
-    const int shift = rowHeight(0);
+    // Every row in view moves down by the new row's height: move the pixels, and only the
+    // strip uncovered at the top is painted. Only the viewports' contents move, not the
+    // widgets on them.
+    updateGeometries();
     viewport()->scroll(0, shift, viewport()->rect());
-    verticalHeader()->viewport()->scroll(0, shift, verticalHeader()->viewport()->rect());
-    if (m_followingNewest) {
-        // The highlight moved down with the pixels, but the selection stays on row 1.
-        QRegion stale;
-        for (const QModelIndex& index : selectionModel()->selectedIndexes())
-            stale += visualRect(index.siblingAtRow(index.row() + 1));
-        if (current.isValid())
-            stale += visualRect(current.sibling(current.row() + 1, current.column()));
-        viewport()->update(stale);
-    }
-}
-
-void ListGridView::keepCellOnItsReading()
-{
-    // Quietly, as the grid follows readings: the cell and the selection move one row down,
-    // with their readings; their pixels moved with the shift.
-    QItemSelectionModel* selection = selectionModel();
-    QItemSelection moved;
-    for (const QItemSelectionRange& range : selection->selection())
-        moved.select(m_model.index(range.top() + 1, range.left()),
-            m_model.index(range.bottom() + 1, range.right()));
-    const QModelIndex current = currentIndex();
-    const QSignalBlocker quiet(selection);
-    selection->select(moved, QItemSelectionModel::ClearAndSelect);
-    selection->setCurrentIndex(
-        current.sibling(current.row() + 1, current.column()), QItemSelectionModel::NoUpdate);
-}
-
-void ListGridView::dataChanged(
-    const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
-{
-    if (m_shiftPainted)
-        return; // the shift has painted what changed
-    QTableView::dataChanged(topLeft, bottomRight, roles);
+    rows->viewport()->scroll(0, shift, rows->viewport()->rect());
 }
 
 int ListGridView::cellWidth(const QString& text) const
@@ -317,10 +263,7 @@ void ListGridView::followNewestRow()
     if (!m_followingNewest && currentIndex().isValid())
         return;
     m_followingNewest = true;
-    const QModelIndex target = m_model.index(0, kTimeColumn);
-    if (currentIndex() == target && selectionModel()->selectedIndexes() == QModelIndexList {target})
-        return; // already there: rows are positions, and row 1 is the newest reading
-    moveCurrentQuietly(target);
+    moveCurrentQuietly(m_model.index(0, kTimeColumn));
 }
 
 void ListGridView::moveCurrentQuietly(const QModelIndex& target)

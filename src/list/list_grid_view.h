@@ -41,19 +41,13 @@ protected:
     /// readings never pull the view, and keys must not lose the cell out of sight.
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
-        const QList<int>& roles = QList<int>()) override;
 
 private:
     void setUpColumns();
-    /// Replaces QTableView's answers to a new reading (a relayout and a repaint of the whole
-    /// grid for the row count, and again for the data and the numbers) with moving the
-    /// pixels one row down and painting the strip uncovered.
+    /// Replaces QTableView's answer to a row count change, a relayout and a repaint of the
+    /// whole viewport, for a single row inserted at the top of a view scrolled to the top.
     void takeOverRowCountChanges();
     void onRowCountChanged(int oldCount, int newCount);
-    void onRowsShiftedDown();
-    /// A cell the user moved to moves down with its reading, as does the selection.
-    void keepCellOnItsReading();
 
     int cellWidth(const QString& text) const;
     /// After the user moved the current cell: new readings follow it only on row 1.
@@ -65,8 +59,7 @@ private:
     int m_numberWidth = 0;
     int m_numberDigits = 0;
     QWidget* m_corner = nullptr;
-    bool m_appendingRow = false;
-    bool m_shiftPainted = false; ///< between the shift and its last general signal
+    bool m_insertingTopRow = false;
     bool m_followingNewest = true;
 };
 
