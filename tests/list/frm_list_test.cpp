@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -26,6 +27,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <iostream>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -592,6 +595,47 @@ TEST_F(ListWindowTest, ACellTheUserMovedToStaysOnItsReadingUntilTheUserComesBack
     ASSERT_EQ(grid->currentIndex().row(), 0);
     receive(1, 303.0F);
     EXPECT_EQ(grid->currentIndex(), grid->model()->index(0, 3)) << "back on row 1: it follows";
+}
+
+/// Counts the paint events each widget gets, by a name that says which it is.
+class PaintCounter final : public QObject {
+public:
+    PaintCounter() { QApplication::instance()->installEventFilter(this); }
+    ~PaintCounter() override { QApplication::instance()->removeEventFilter(this); }
+
+    std::map<std::string, int> painted;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            const QWidget* widget = static_cast<QWidget*>(watched);
+            std::string name = widget->metaObject()->className();
+            for (const QObject* o = widget; o != nullptr; o = o->parent())
+                if (!o->objectName().isEmpty()) {
+                    name += " in " + o->objectName().toStdString();
+                    break;
+                }
+            name += " " + std::to_string(static_cast<QPaintEvent*>(event)->rect().width()) + "x"
+                + std::to_string(static_cast<QPaintEvent*>(event)->rect().height());
+            ++painted[name];
+        }
+        return false;
+    }
+};
+
+TEST_F(ListWindowTest, DISABLED_AReadingRepaintsOnlyWhatChanged)
+{
+    list->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    for (int i = 0; i < 60; ++i)
+        receive(1, 200.0F + static_cast<float>(i));
+    QApplication::processEvents();
+    PaintCounter counter;
+    receive(1, 300.0F);
+    QApplication::processEvents();
+    for (const auto& [name, count] : counter.painted)
+        std::cerr << "PAINT " << name << " x" << count << "\n";
 }
 
 TEST_F(ListWindowTest, GridOnScreenMatchesAFullRepaint)
