@@ -226,9 +226,26 @@ void ListGridView::onRowCountChanged(int oldCount, int newCount)
     // Every row in view moves down by the new row's height: move the pixels, and only the
     // strip uncovered at the top is painted. Only the viewports' contents move, not the
     // widgets on them.
-    updateGeometries();
+    extendScrollRange(newCount, shift);
     viewport()->scroll(0, shift, viewport()->rect());
     rows->viewport()->scroll(0, shift, rows->viewport()->rect());
+}
+
+void ListGridView::extendScrollRange(int rows, int rowHeight)
+{
+    // QTableView would lay the whole grid out again (and repaint it and the window behind
+    // it); with rows of one height and scrolling by rows the range is simple arithmetic.
+    QScrollBar* bar = verticalScrollBar();
+    const int fitting = std::max(1, viewport()->height() / rowHeight);
+    const int maximum = std::max(0, rows - fitting);
+    if (verticalScrollMode() != QAbstractItemView::ScrollPerItem
+        || (maximum > 0 && !bar->isVisible()
+            && verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)) {
+        updateGeometries(); // the bar has to appear: a real layout
+        return;
+    }
+    bar->setRange(0, maximum);
+    bar->setPageStep(fitting);
 }
 
 int ListGridView::cellWidth(const QString& text) const

@@ -48,6 +48,8 @@ private:
     /// whole viewport, for a single row inserted at the top of a view scrolled to the top.
     void takeOverRowCountChanges();
     void onRowCountChanged(int oldCount, int newCount);
+    /// The vertical scroll range for `rows` rows of `rowHeight` pixels.
+    void extendScrollRange(int rows, int rowHeight);
 
     int cellWidth(const QString& text) const;
     /// After the user moved the current cell: new readings follow it only on row 1.
