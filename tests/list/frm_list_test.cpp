@@ -627,7 +627,8 @@ protected:
 TEST_F(ListWindowTest, DISABLED_AReadingRepaintsOnlyWhatChanged)
 {
     list->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    list->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(list));
     for (int i = 0; i < 60; ++i)
         receive(1, 200.0F + static_cast<float>(i));
     QApplication::processEvents();
