@@ -14,6 +14,7 @@
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyleOptionSlider>
 #include <QtMath>
 
 #include <algorithm>
@@ -116,6 +117,42 @@ private:
     mutable QCache<QString, QPixmap> m_cells {kCachedCells};
 };
 
+/// A scroll bar that repaints for a new range only when its handle moves or resizes: one
+/// row more in 50000 changes no pixel of it.
+class QuietScrollBar final : public QScrollBar {
+public:
+    QuietScrollBar(Qt::Orientation orientation, QWidget* parent)
+        : QScrollBar(orientation, parent)
+    {
+    }
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        const QRect handle = handleRect();
+        if (change == SliderRangeChange && handle == m_paintedHandle && isVisible())
+            return;
+        m_paintedHandle = handle;
+        QScrollBar::sliderChange(change);
+    }
+    void paintEvent(QPaintEvent* event) override
+    {
+        m_paintedHandle = handleRect();
+        QScrollBar::paintEvent(event);
+    }
+
+private:
+    QRect handleRect() const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->subControlRect(
+            QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    }
+
+    QRect m_paintedHandle;
+};
+
 /// Lines between data cells in the grid's own colour.
 class GridLineStyle final : public QProxyStyle {
 public:
@@ -151,6 +188,7 @@ ListGridView::ListGridView(ListGridModel& model, QWidget* parent)
     setPalette(gridPalette(palette()));
     setFont(designFont("Arial", 9.75, QFont::Normal, FontStyle::Italic));
 
+    setVerticalScrollBar(new QuietScrollBar(Qt::Vertical, this));
     setHorizontalHeader(new FixedCellHeader(Qt::Horizontal, this));
     setVerticalHeader(new FixedCellHeader(Qt::Vertical, this));
     setModel(&m_model);
