@@ -3,6 +3,9 @@
 
 #include "list/list_grid_view.h"
 
+#include "list/grid_cell_delegate.h"
+#include "list/header_rows_model.h"
+
 #include "shared/widget_helpers.h"
 
 #include <QAbstractButton>
@@ -75,7 +78,12 @@ protected:
     {
         if (!rect.isValid() || model() == nullptr)
             return;
-        const QString text = model()->headerData(section, orientation()).toString();
+        // The row header's rows beyond the grid's (see HeaderRowsModel) have no text, not
+        // even an empty one, and stay unpainted.
+        const QVariant label = model()->headerData(section, orientation());
+        if (!label.isValid())
+            return;
+        const QString text = label.toString();
         const auto alignment = model()
                                    ->headerData(section, orientation(), Qt::TextAlignmentRole)
                                    .value<Qt::Alignment>();
@@ -127,6 +135,15 @@ public:
     }
 
 protected:
+    bool event(QEvent* event) override
+    {
+        const bool handled = QScrollBar::event(event);
+        // It paints every pixel of itself (below), so the window behind it never repaints
+        // for it. Set after polishing: the style clears it there.
+        if (event->type() == QEvent::Polish)
+            setAttribute(Qt::WA_OpaquePaintEvent);
+        return handled;
+    }
     void sliderChange(SliderChange change) override
     {
         const QRect handle = handleRect();
@@ -138,6 +155,7 @@ protected:
     void paintEvent(QPaintEvent* event) override
     {
         m_paintedHandle = handleRect();
+        QPainter(this).fillRect(event->rect(), palette().color(QPalette::Window));
         QScrollBar::paintEvent(event);
     }
 
@@ -186,12 +204,17 @@ ListGridView::ListGridView(ListGridModel& model, QWidget* parent)
     style->setParent(this);
     setStyle(style);
     setPalette(gridPalette(palette()));
+    setAutoFillBackground(true);
     setFont(designFont("Arial", 9.75, QFont::Normal, FontStyle::Italic));
 
     setVerticalScrollBar(new QuietScrollBar(Qt::Vertical, this));
     setHorizontalHeader(new FixedCellHeader(Qt::Horizontal, this));
     setVerticalHeader(new FixedCellHeader(Qt::Vertical, this));
     setModel(&m_model);
+    // After the view's own connections to the model, so that the header hears of a new row
+    // after the view, as it did on the model itself.
+    verticalHeader()->setModel(new HeaderRowsModel(m_model, kMaxRecords + 1, this));
+    setItemDelegate(new GridCellDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -239,16 +262,30 @@ void ListGridView::setUpColumns()
 
 void ListGridView::takeOverRowCountChanges()
 {
-    // QTableView connects the count by name; if that ever fails, its own answer stays.
-    if (!disconnect(verticalHeader(), SIGNAL(sectionCountChanged(int, int)), this,
-            SLOT(rowCountChanged(int, int))))
-        return;
+    // The row header's count no longer follows the grid's (see HeaderRowsModel): the grid
+    // answers its own model's row count changes. QTableView connects the header's count by
+    // name; if that ever fails, its own answer stays as well.
+    disconnect(verticalHeader(), SIGNAL(sectionCountChanged(int, int)), this,
+        SLOT(rowCountChanged(int, int)));
     connect(&m_model, &QAbstractItemModel::rowsAboutToBeInserted, this,
         [this](const QModelIndex& parent, int first, int last) {
             m_insertingTopRow = !parent.isValid() && first == 0 && last == 0;
         });
-    connect(verticalHeader(), &QHeaderView::sectionCountChanged, this,
-        &ListGridView::onRowCountChanged);
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this,
+        [this](const QModelIndex&, int first, int last) {
+            const int count = m_model.rowCount();
+            onRowCountChanged(count - (last - first + 1), count);
+        });
+    connect(&m_model, &QAbstractItemModel::rowsRemoved, this,
+        [this](const QModelIndex&, int first, int last) {
+            const int count = m_model.rowCount();
+            onRowCountChanged(count + (last - first + 1), count);
+        });
+}
+
+bool ListGridView::showingTopRow() const
+{
+    return verticalScrollBar()->value() == 0 && verticalHeader()->offset() == 0;
 }
 
 void ListGridView::onRowCountChanged(int oldCount, int newCount)
@@ -256,34 +293,91 @@ void ListGridView::onRowCountChanged(int oldCount, int newCount)
     const bool topRow = std::exchange(m_insertingTopRow, false);
     QHeaderView* rows = verticalHeader();
     const int shift = rows->sectionSize(0);
-    const bool atTop = verticalScrollBar()->value() == 0 && rows->offset() == 0;
-    if (!topRow || newCount != oldCount + 1 || !atTop || shift <= 0 || !isVisible()) {
+    if (!topRow || newCount != oldCount + 1 || !showingTopRow() || shift <= 0 || !isVisible()
+        || verticalScrollMode() != QAbstractItemView::ScrollPerItem) {
         rowCountChanged(oldCount, newCount);
         return;
     }
     // Every row in view moves down by the new row's height: move the pixels, and only the
     // strip uncovered at the top is painted. Only the viewports' contents move, not the
     // widgets on them.
-    extendScrollRange(newCount, shift);
+    QScrollBar* bar = verticalScrollBar();
+    if (rowsOutOfView(newCount) > 0 && !bar->isVisible()
+        && verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff) {
+        rowCountChanged(oldCount, newCount); // the bar has to appear: a real layout
+        return;
+    }
+    {
+        // The scroll area answers a new range with a queued relayout that raises both bars
+        // over each other, and so repaints them and the window behind them; the bar is
+        // already shown and stays so.
+        const QSignalBlocker quiet(bar);
+        fitScrollRange(newCount);
+    }
     viewport()->scroll(0, shift, viewport()->rect());
     rows->viewport()->scroll(0, shift, rows->viewport()->rect());
 }
 
-void ListGridView::extendScrollRange(int rows, int rowHeight)
+int ListGridView::rowsInView() const
 {
-    // QTableView would lay the whole grid out again (and repaint it and the window behind
-    // it); with rows of one height and scrolling by rows the range is simple arithmetic.
-    QScrollBar* bar = verticalScrollBar();
-    const int fitting = std::max(1, viewport()->height() / rowHeight);
-    const int maximum = std::max(0, rows - fitting);
-    if (verticalScrollMode() != QAbstractItemView::ScrollPerItem
-        || (maximum > 0 && !bar->isVisible()
-            && verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)) {
-        updateGeometries(); // the bar has to appear: a real layout
+    return std::max(1, viewport()->height() / std::max(1, verticalHeader()->defaultSectionSize()));
+}
+
+int ListGridView::rowsOutOfView(int rows) const
+{
+    return std::max(0, rows - rowsInView());
+}
+
+void ListGridView::fitScrollRange(int rows)
+{
+    // Rows of one height scrolled by rows: the range is simple arithmetic.
+    verticalScrollBar()->setRange(0, rowsOutOfView(rows));
+    verticalScrollBar()->setPageStep(rowsInView());
+}
+
+void ListGridView::updateGeometries()
+{
+    QTableView::updateGeometries();
+    // The row header holds more rows than the grid (see HeaderRowsModel): the grid scrolls
+    // over its own rows only.
+    if (verticalScrollMode() == QAbstractItemView::ScrollPerItem)
+        fitScrollRange(m_model.rowCount());
+}
+
+void ListGridView::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    // At the end of its range the row header puts its own last row at the bottom, and its
+    // rows go on past the grid's (see HeaderRowsModel): the grid's last row goes there.
+    const QScrollBar* bar = verticalScrollBar();
+    const int rows = m_model.rowCount();
+    if (dy == 0 || verticalScrollMode() != QAbstractItemView::ScrollPerItem || rows <= 0
+        || bar->maximum() <= 0 || bar->value() != bar->maximum())
+        return;
+    QHeaderView* header = verticalHeader();
+    const int end = header->sectionPosition(rows - 1) + header->sectionSize(rows - 1);
+    const int offset = std::max(0, end - viewport()->height());
+    if (header->offset() == offset)
+        return;
+    header->setOffset(offset);
+    viewport()->update();
+}
+
+void ListGridView::paintEvent(QPaintEvent* event)
+{
+    // Below the grid's last row the row header's further rows are left unpainted, as the
+    // view leaves the space below its last row.
+    const int rows = m_model.rowCount();
+    const int bottom = rows > 0 ? rowViewportPosition(rows - 1) + rowHeight(rows - 1) : 0;
+    const QRegion inside = event->region() & QRect(0, 0, viewport()->width(), bottom);
+    if (inside.isEmpty())
+        return;
+    if (inside == event->region()) {
+        QTableView::paintEvent(event);
         return;
     }
-    bar->setRange(0, maximum);
-    bar->setPageStep(fitting);
+    QPaintEvent clipped(inside);
+    QTableView::paintEvent(&clipped);
 }
 
 int ListGridView::cellWidth(const QString& text) const

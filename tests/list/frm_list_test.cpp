@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -640,6 +641,85 @@ TEST_F(ListWindowTest, DISABLED_AReadingRepaintsOnlyWhatChanged)
     QApplication::processEvents();
     for (const auto& [name, count] : counter.painted)
         std::cerr << "PAINT " << name << " x" << count << "\n";
+    std::cerr << "OPAQUE " << grid->verticalScrollBar()->testAttribute(Qt::WA_OpaquePaintEvent) << grid->verticalScrollBar()->testAttribute(Qt::WA_Hover) << " " << grid->verticalScrollBar()->geometry().x() << "," << grid->verticalScrollBar()->geometry().y() << " " << grid->verticalScrollBar()->geometry().width() << "x" << grid->verticalScrollBar()->geometry().height() << "\n";
+    if (const char* shot = std::getenv("SHOT"))
+        list->screen()->grabWindow(list->winId()).save(QString::fromLatin1(shot));
+}
+
+TEST_F(ListWindowTest, GridCellsLookAsQtsOwnDelegatePaintsThem)
+{
+    list->show();
+    list->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(list));
+    for (int i = 0; i < 30; ++i)
+        receive(static_cast<std::uint8_t>(1 + i % 7), 0.5F + 37.25F * static_cast<float>(i));
+    QApplication::processEvents();
+    const auto expectSameAsQtsDelegate = [this](const char* step) {
+        QAbstractItemDelegate* ours = grid->itemDelegate();
+        const QImage painted = grid->grab().toImage();
+        QStyledItemDelegate qts;
+        grid->setItemDelegate(&qts);
+        const QImage expected = grid->grab().toImage();
+        grid->setItemDelegate(ours);
+        EXPECT_EQ(painted, expected) << step;
+    };
+
+    expectSameAsQtsDelegate("following the newest reading");
+    grid->setFocus();
+    expectSameAsQtsDelegate("with the keyboard focus on the current cell");
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(grid, Qt::Key_Left, Qt::ShiftModifier);
+    expectSameAsQtsDelegate("a range selected");
+    grid->setColumnWidth(1, 24);
+    expectSameAsQtsDelegate("text cut by a narrow column");
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    expectSameAsQtsDelegate("the window inactive");
+    grid->setEnabled(false);
+    expectSameAsQtsDelegate("the grid disabled");
+}
+
+TEST_F(ListWindowTest, TheGridEndsAtItsLastRow)
+{
+    list->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    for (int i = 0; i < 5; ++i)
+        receive(1, 200.0F + static_cast<float>(i));
+    QApplication::processEvents();
+    const int rows = grid->model()->rowCount();
+    const auto whiteBelow = [](QWidget* widget, int top) {
+        const QImage image = widget->grab().toImage();
+        for (int y = top; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelColor(x, y) != Qt::white)
+                    return false;
+        return true;
+    };
+    const int bottom = grid->rowViewportPosition(rows - 1) + grid->rowHeight(rows - 1);
+    EXPECT_TRUE(whiteBelow(grid->viewport(), bottom)) << "no cells or lines below the last row";
+    EXPECT_TRUE(whiteBelow(grid->verticalHeader()->viewport(), bottom)) << "nor record numbers";
+    EXPECT_EQ(grid->verticalScrollBar()->maximum(), 0) << "nothing to scroll to";
+    const QModelIndex current = grid->currentIndex();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(10, bottom + 5));
+    EXPECT_EQ(grid->currentIndex(), current) << "a click below the last row selects nothing";
+
+    for (int i = 0; i < 100; ++i)
+        receive(1, 300.0F + static_cast<float>(i));
+    QScrollBar* bar = grid->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    QApplication::processEvents();
+    const int last = grid->model()->rowCount() - 1;
+    const QRect lastCell = grid->visualRect(grid->model()->index(last, 0));
+    EXPECT_EQ(lastCell.bottom() + 1 + 1, grid->viewport()->height())
+        << "the last row (and its grid line) at the bottom, at the end of the range";
+
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(last - 3, 1));
+    QTest::keyClick(grid, Qt::Key_PageDown);
+    EXPECT_EQ(grid->currentIndex(), grid->model()->index(last, 1)) << "a page down ends there";
 }
 
 TEST_F(ListWindowTest, GridOnScreenMatchesAFullRepaint)
