@@ -58,7 +58,8 @@ void GridCellDelegate::paint(
     if (selected)
         painter->fillRect(cell.rect, cell.palette.brush(group, QPalette::Highlight));
     if (!cell.text.isEmpty()) {
-        painter->setPen(cell.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setPen(
+            cell.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
         drawText(painter, cell, cell.rect.adjusted(margin, 0, -margin, 0));
     }
