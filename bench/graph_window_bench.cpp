@@ -160,7 +160,12 @@ void BM_CaptureWithGraphShown(benchmark::State& state)
 {
     captureShown(state, false);
 }
-BENCHMARK(BM_CaptureWithGraphShown)->Arg(0)->Arg(99)->Arg(1000)->Arg(49999)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CaptureWithGraphShown)
+    ->Arg(0)
+    ->Arg(99)
+    ->Arg(1000)
+    ->Arg(49999)
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_CaptureWithBothShown(benchmark::State& state)
 {

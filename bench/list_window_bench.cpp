@@ -11,7 +11,10 @@
 #include "simulator/frame_encoder.h"
 
 #include <QApplication>
+#include <QPaintEvent>
 #include <benchmark/benchmark.h>
+#include <map>
+#include <string>
 
 #include <memory>
 
