@@ -2,7 +2,13 @@
 # the default), a missing component stops the configure with its name and the Debian package
 # that brings it: a build that silently left the program out would only puzzle later.
 set(CLAMPMETER_QT_MINIMUM_VERSION 6.4)
-set(CLAMPMETER_QT_COMPONENTS Core Gui Widgets SerialPort PrintSupport Svg Test)
+# Qt for Windows has no SerialPort and no Svg: the Windows build reads the port through Win32
+# and takes its pictures drawn beforehand.
+if(WIN32)
+  set(CLAMPMETER_QT_COMPONENTS Core Gui Widgets PrintSupport Test)
+else()
+  set(CLAMPMETER_QT_COMPONENTS Core Gui Widgets SerialPort PrintSupport Svg Test)
+endif()
 # The Debian 12 packages with each component's development files.
 set(CLAMPMETER_QT_PACKAGE_Core qt6-base-dev)
 set(CLAMPMETER_QT_PACKAGE_Gui qt6-base-dev)

@@ -1,6 +1,7 @@
 # Cross build for 64-bit Windows with Debian's mingw-w64 (the posix-thread compilers, so that
-# std::thread and friends work). Programs are linked statically: no DLLs to copy next to them.
-# Test programs run under wine, so gtest_discover_tests and CTest work here.
+# std::thread and friends work). How programs are linked, and what they need beside them, is
+# cmake/WindowsRuntime.cmake's. Test programs run under wine, so gtest_discover_tests and CTest
+# work here.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -14,8 +15,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 
 # wine64 with its debug channels off; WINEPREFIX comes from the environment.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)

@@ -5,6 +5,7 @@
 // no pseudo-terminals here; a pair of virtual null-modem ports takes their place.
 
 #include "burst_outlet.h"
+#include "windows_error_text.h"
 
 #include <windows.h>
 
@@ -18,14 +19,7 @@ constexpr std::string_view kLineGone = "the line went away";
 
 std::string systemError(const std::string& what)
 {
-    const DWORD code = GetLastError();
-    char text[256] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, text, sizeof text, nullptr);
-    std::string reason(text, length);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
-        reason.pop_back();
-    return what + ": " + (reason.empty() ? "error " + std::to_string(code) : reason);
+    return what + ": " + lastWindowsErrorText();
 }
 
 class DeviceOutlet final : public BurstOutlet {

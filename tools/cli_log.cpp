@@ -6,18 +6,17 @@
 #include "log/log_broker.h"
 #include "log/log_options.h"
 #include "log/log_session.h"
+#include "stop_notifier.h"
 #include "stop_signals.h"
+#include "terminals.h"
 
 #include <QCoreApplication>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace clampmeter::cli {
 namespace {
@@ -27,10 +26,7 @@ constexpr std::string_view kCommand = "clampmeter-cli log";
 // Standard output that already holds a log (`>> energy.csv`) gets no second header.
 bool standardOutputIsEmpty(const std::ostream& out)
 {
-    struct stat status { };
-    if (&out != &std::cout || ::fstat(STDOUT_FILENO, &status) != 0)
-        return true;
-    return !S_ISREG(status.st_mode) || status.st_size == 0;
+    return &out != &std::cout || !standardOutputIsNonEmptyFile();
 }
 
 int usageError(const std::string& problem, std::ostream& err)
@@ -83,20 +79,20 @@ std::string brokerFilesProblem(const MqttOptions& mqtt)
 int runSession(const LogOptions& options, LogOutput& output, LogClock& clock, std::ostream& err)
 {
     const StopSignals stop;
-    // The event loop learns of Ctrl+C and SIGTERM only through this descriptor: without it
-    // nothing could end a run cleanly.
-    if (stop.wakeDescriptor() < 0) {
-        err << kCommand << ": cannot watch for Ctrl+C and SIGTERM: " << std::strerror(errno)
-            << '\n';
+    // The event loop learns of a stop request only through its wake-up: without it nothing
+    // could end a run cleanly.
+    if (!stop.wakeFailure().empty()) {
+        err << kCommand << ": cannot watch for " << StopSignals::kRequests << ": "
+            << stop.wakeFailure() << '\n';
         return 1;
     }
     int argc = 1;
     std::string name = "clampmeter-cli";
     char* argv[] = {name.data(), nullptr};
     const QCoreApplication application(argc, argv);
-    const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) != 0;
-    LogMessages messages(err, terminal ? STDERR_FILENO : -1);
-    LogSession session(options, output, clock, messages, stop.wakeDescriptor(),
+    StopNotifier stopNotifier(stop);
+    LogMessages messages(err, &err == &std::cerr && standardErrorIsTerminal());
+    LogSession session(options, output, clock, messages, &stopNotifier,
         options.mqtt.url.empty() ? std::string() : brokerPassword(options.mqtt));
     if (!session.start())
         return 1;
@@ -117,9 +113,7 @@ int runLog(std::span<const std::string_view> args, std::ostream& out, std::ostre
         return writeText(kCommand, kLogHelp, out, err);
     // A device that is not there at the start is a mistyped path, unless the run is to wait
     // for it (a bridge's by-id name before it is plugged in).
-    std::error_code error;
-    if (!options.device.empty() && !options.wait
-        && !std::filesystem::exists(options.device, error)) {
+    if (!options.device.empty() && !options.wait && !serialDeviceExists(options.device)) {
         err << kCommand << ": --device " << options.device
             << " does not exist (with --wait it is waited for)\n";
         return 2;

@@ -4,6 +4,7 @@
 #include "checked_output.h"
 #include "cli_commands.h"
 #include "ports_report.h"
+#include "system_ports_table.h"
 
 #include "link/bridge_lookup.h"
 #include "platform/serial_link.h"
@@ -15,6 +16,17 @@
 
 namespace clampmeter::cli {
 
+#ifdef _WIN32
+const std::string_view kPortsHelp
+    = "clampmeter-cli ports\n"
+      "    List the serial ports in Windows' serial device map\n"
+      "    (HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM) with their devices,\n"
+      "    and mark the one clampmeter would use: the CP210x bridge's port, registered\n"
+      "    as \\Device\\silabser0. For that one, say whether it can be opened and, when\n"
+      "    not, Windows' reason (another program holding the port, say) and what to do.\n"
+      "    Exit codes: 0 a bridge was found, 1 none was found (or the list could not\n"
+      "    be written), 2 bad options.\n";
+#else
 const std::string_view kPortsHelp
     = "clampmeter-cli ports\n"
       "    List the serial devices with their drivers and mark the one clampmeter\n"
@@ -25,6 +37,7 @@ const std::string_view kPortsHelp
       "    the computer access, and plug the meter in again).\n"
       "    Exit codes: 0 a bridge was found, 1 none was found (or the list could not\n"
       "    be written), 2 bad options.\n";
+#endif
 
 namespace {
 
@@ -63,9 +76,7 @@ int runPorts(std::span<const std::string_view> args, std::ostream& out, std::ost
     const BridgeLookup bridge = lookUpBridge(*map);
     const std::string port
         = bridge.status == BridgeLookupStatus::Found ? bridge.portName : std::string();
-    const auto devices = listSerialDevices();
-    std::string text = devices ? serialDeviceTable(*devices, port)
-                               : std::string("The list of serial devices cannot be read.\n");
+    std::string text = systemPortsTable(port);
     if (!port.empty())
         text += '\n' + bridgeAccessText(port, tryOpening(port));
     if (const int written = writeText(kCommand, text, out, err); written != 0)

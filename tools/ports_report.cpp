@@ -4,32 +4,61 @@
 #include "ports_report.h"
 
 #include <algorithm>
+#include <array>
 
 namespace clampmeter::cli {
+namespace {
+
+constexpr std::string_view kBridgeMark = "<- the meter's bridge";
+
+struct TableRow {
+    std::array<std::string, 2> cells;
+    bool bridge = false;
+};
+
+// Two columns under their headings, and the bridge's row marked after them.
+std::string markedTable(const std::vector<TableRow>& rows)
+{
+    std::array<std::size_t, 2> widths {};
+    for (const TableRow& row : rows) {
+        for (std::size_t column = 0; column < widths.size(); ++column)
+            widths[column] = std::max(widths[column], row.cells[column].size());
+    }
+    std::string table;
+    for (const TableRow& row : rows) {
+        const auto& [first, second] = row.cells;
+        table += first + std::string(widths[0] - first.size() + 2, ' ') + second;
+        if (row.bridge)
+            table += std::string(widths[1] - second.size() + 2, ' ') + std::string(kBridgeMark);
+        table += '\n';
+    }
+    return table;
+}
+
+} // namespace
 
 std::string serialDeviceTable(const std::vector<SerialDevice>& devices,
     const std::string& bridgePort, const std::string& deviceDir)
 {
     if (devices.empty())
         return "No serial devices.\n";
-    std::size_t pathWidth = std::string_view("DEVICE").size();
-    std::size_t driverWidth = std::string_view("DRIVER").size();
-    for (const SerialDevice& device : devices) {
-        pathWidth = std::max(pathWidth, deviceDir.size() + 1 + device.name.size());
-        driverWidth = std::max(driverWidth, device.driver.size());
-    }
-    const auto row = [&](const std::string& path, const std::string& driver, bool bridge) {
-        std::string line = path + std::string(pathWidth - path.size() + 2, ' ') + driver;
-        if (bridge)
-            line += std::string(driverWidth - driver.size() + 2, ' ') + "<- the meter's bridge";
-        return line + '\n';
-    };
-    std::string table = row("DEVICE", "DRIVER", false);
+    std::vector<TableRow> rows {{{"DEVICE", "DRIVER"}}};
     for (const SerialDevice& device : devices) {
         const std::string path = deviceDir + "/" + device.name;
-        table += row(path, device.driver, path == bridgePort);
+        rows.push_back({{path, device.driver}, path == bridgePort});
     }
-    return table;
+    return markedTable(rows);
+}
+
+std::string serialDeviceMapTable(
+    const std::vector<SerialMapEntry>& entries, const std::string& bridgePort)
+{
+    if (entries.empty())
+        return "No serial ports.\n";
+    std::vector<TableRow> rows {{{"PORT", "DEVICE"}}};
+    for (const SerialMapEntry& entry : entries)
+        rows.push_back({{entry.port, entry.device}, entry.port == bridgePort});
+    return markedTable(rows);
 }
 
 std::string bridgeAccessText(const std::string& port, const PortOpenResult& opened)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "link/load_sequence.h"
+#include "link/serial_device_map.h"
 #include "platform/serial_device_list.h"
 
 #include <optional>
@@ -17,6 +18,12 @@ namespace clampmeter::cli {
 /// are none.
 std::string serialDeviceTable(const std::vector<SerialDevice>& devices,
     const std::string& bridgePort, const std::string& deviceDir = "/dev");
+
+/// The entries of Windows' serial device map, one a line with its port and device name, the
+/// one registered as `bridgePort` (empty: none) marked as the one the program would use.
+/// "No serial ports." when there are none.
+std::string serialDeviceMapTable(
+    const std::vector<SerialMapEntry>& entries, const std::string& bridgePort);
 
 /// Whether this user can open the bridge at `port`, and when not why and what to do: the
 /// program's own message for the failure.

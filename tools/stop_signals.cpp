@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -41,6 +42,8 @@ StopSignals::StopSignals()
     if (::pipe2(wake.data(), O_CLOEXEC | O_NONBLOCK) == 0) {
         m_wakeRead = wake[0];
         g_wakeWrite.store(wake[1]);
+    } else {
+        m_wakeFailure = std::strerror(errno);
     }
     struct sigaction action { };
     action.sa_handler = requestStop;

@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <csignal>
+#include <string>
+#include <string_view>
 
 namespace clampmeter::cli {
 
@@ -25,16 +27,40 @@ public:
     /// Waits for `duration`, waking early when a stop is requested; false when stopped.
     bool pause(std::chrono::milliseconds duration) const;
 
+    /// Why an event loop cannot be woken by a stop request (then only stopRequested() tells);
+    /// empty when it can.
+    const std::string& wakeFailure() const { return m_wakeFailure; }
+
+#ifdef _WIN32
+    /// What the user does to request a stop, in a message.
+    static constexpr std::string_view kRequests = "Ctrl+C and Ctrl+Break";
+
+    /// An event that is set when a stop is requested, for an event loop to watch (a HANDLE);
+    /// null when none could be made.
+    void* wakeEvent() const
+    {
+        return m_wakeEvent;
+    }
+#else
+    static constexpr std::string_view kRequests = "Ctrl+C and SIGTERM";
+
     /// A descriptor that becomes readable when a stop is requested, for an event loop to
-    /// watch; -1 when none could be made (then only stopRequested() tells).
-    int wakeDescriptor() const { return m_wakeRead; }
+    /// watch; -1 when none could be made.
+    int wakeDescriptor() const
+    {
+        return m_wakeRead;
+    }
+#endif
 
 private:
-#ifndef _WIN32
+#ifdef _WIN32
+    void* m_wakeEvent = nullptr;
+#else
     struct sigaction m_previousInterrupt { };
     struct sigaction m_previousTerminate { };
-#endif
     int m_wakeRead = -1;
+#endif
+    std::string m_wakeFailure;
 };
 
 } // namespace clampmeter::cli

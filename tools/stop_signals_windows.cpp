@@ -2,9 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // Stop requests on Windows: Ctrl+C, Ctrl+Break and closing the console reach a console
-// control handler, which runs on a thread of its own and only raises the flag.
+// control handler, which runs on a thread of its own, raises the flag and sets the wake event.
 
 #include "stop_signals.h"
+
+#include "windows_error_text.h"
 
 #include <windows.h>
 
@@ -14,6 +16,8 @@ namespace clampmeter::cli {
 namespace {
 
 std::atomic<bool> g_stopRequested {false};
+// The wake event, or null. Set before the handler is installed.
+std::atomic<HANDLE> g_wakeEvent {nullptr};
 
 BOOL WINAPI requestStop(DWORD event)
 {
@@ -22,6 +26,8 @@ BOOL WINAPI requestStop(DWORD event)
     case CTRL_BREAK_EVENT:
     case CTRL_CLOSE_EVENT:
         g_stopRequested.store(true);
+        if (const HANDLE wake = g_wakeEvent.load(); wake != nullptr)
+            SetEvent(wake);
         return TRUE;
     default:
         return FALSE;
@@ -33,12 +39,20 @@ BOOL WINAPI requestStop(DWORD event)
 StopSignals::StopSignals()
 {
     g_stopRequested.store(false);
+    // Manual reset: it stays set once a stop is requested.
+    m_wakeEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (m_wakeEvent == nullptr)
+        m_wakeFailure = lastWindowsErrorText();
+    g_wakeEvent.store(static_cast<HANDLE>(m_wakeEvent));
     SetConsoleCtrlHandler(requestStop, TRUE);
 }
 
 StopSignals::~StopSignals()
 {
     SetConsoleCtrlHandler(requestStop, FALSE);
+    g_wakeEvent.store(nullptr);
+    if (m_wakeEvent != nullptr)
+        CloseHandle(static_cast<HANDLE>(m_wakeEvent));
 }
 
 bool StopSignals::stopRequested() const

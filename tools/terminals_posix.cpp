@@ -4,6 +4,9 @@
 #include "terminals.h"
 
 #include <fcntl.h>
+#include <filesystem>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace clampmeter::cli {
@@ -16,6 +19,31 @@ bool standardInputIsTerminal()
 bool standardOutputIsTerminal()
 {
     return ::isatty(STDOUT_FILENO) != 0;
+}
+
+bool standardErrorIsTerminal()
+{
+    return ::isatty(STDERR_FILENO) != 0;
+}
+
+std::size_t standardErrorColumns()
+{
+    winsize size {};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0)
+        return 0;
+    return size.ws_col;
+}
+
+bool standardOutputIsNonEmptyFile()
+{
+    struct stat status { };
+    return ::fstat(STDOUT_FILENO, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0;
+}
+
+bool serialDeviceExists(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::exists(path, error);
 }
 
 bool pathIsTerminal(const std::string& path)

@@ -2,13 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // clampmeter-demo: the whole program, fed by the built-in meter simulator through a
-// pseudo-terminal, for anyone without a meter. The simulator's port is registered where
-// the program looks for the meter's bridge.
+// pseudo-terminal (on Windows a simulated port), for anyone without a meter. The simulator's
+// port is registered where the program looks for the meter's bridge.
 
+#include "app/demo_line.h"
 #include "app/design_fonts.h"
 #include "app/info_options.h"
 #include "app/program.h"
-#include "app/simulator_feeder.h"
 #include "link/static_serial_device_map.h"
 #include "platform/system_clock.h"
 #include "shared/version.h"
@@ -75,7 +75,7 @@ int main(int argc, char* argv[])
     if (const std::string warning = longIntervalWarning(settings.interval); !warning.empty())
         std::cerr << "clampmeter-demo: " << warning << '\n';
 
-    SimulatorFeeder meter(settings);
+    DemoLine meter(settings);
     if (!meter.isOpen()) {
         std::cerr << "clampmeter-demo: no pseudo-terminal is available for the simulator\n";
         return 1;
@@ -85,5 +85,5 @@ int main(int argc, char* argv[])
         StaticSerialDeviceMap::Values {{std::string(kBridgeValueName), meter.portName()}});
     meter.start();
     SystemClock clock;
-    return runProgram(deviceMap, clock, kDemoSessionsFolder);
+    return runProgram(deviceMap, clock, kDemoSessionsFolder, meter.portMaker());
 }

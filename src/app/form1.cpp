@@ -377,8 +377,9 @@ void Form1::showFatalMessage(std::string_view message)
 
 PortOpenResult Form1::openPort(const std::string& portName)
 {
-    m_link
-        = std::make_unique<SerialLink>(*this, [this](FrameBytes bytes) { onAcceptedFrame(bytes); });
+    m_link = std::make_unique<SerialLink>(
+        *this, [this](FrameBytes bytes) { onAcceptedFrame(bytes); }, nullptr,
+        m_services.makePort ? m_services.makePort() : nullptr);
     return m_link->open(QString::fromStdString(portName));
 }
 

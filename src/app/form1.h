@@ -12,6 +12,7 @@
 #include "link/reading_capture.h"
 #include "list/list_command_host.h"
 #include "list/list_file_commands.h"
+#include "platform/meter_port.h"
 #include "shared/var_module.h"
 #include "shared/widget_helpers.h"
 
@@ -64,6 +65,8 @@ public:
         std::function<std::unique_ptr<PagePrinter>(std::string_view documentName)> openPrinter {};
         /// Asks before readings are discarded; a modal box with Yes and No by default.
         QuestionPresenter askQuestion {};
+        /// The port the meter is read through; the system's serial port when empty.
+        MeterPortMaker makePort {};
     };
 
     explicit Form1(Services services, QWidget* parent = nullptr);

@@ -3,7 +3,7 @@
 
 #include "app/meter_artwork.h"
 
-#include "shared/widget_helpers.h"
+#include "shared/artwork_picture.h"
 
 namespace clampmeter {
 
@@ -20,7 +20,7 @@ QPixmap MeterArtwork::dial(int picture, qreal devicePixelRatio)
 
 QPixmap MeterArtwork::render(const QString& resource, QSize size, qreal devicePixelRatio)
 {
-    return renderSvgPicture(resource, size, devicePixelRatio);
+    return artworkPicture(resource, size, devicePixelRatio);
 }
 
 } // namespace clampmeter

@@ -67,10 +67,13 @@ void offerToSave(Form1& form, const UnfinishedSession& unfinished)
 
 } // namespace
 
-int runProgram(SerialDeviceMap& deviceMap, CaptureClock& clock, std::string_view journalFolder)
+int runProgram(SerialDeviceMap& deviceMap, CaptureClock& clock, std::string_view journalFolder,
+    MeterPortMaker makePort)
 {
     auto vars = std::make_unique<VarModule>();
-    Form1 form(Form1::Services {*vars, deviceMap, clock, {}});
+    Form1::Services services {*vars, deviceMap, clock, {}};
+    services.makePort = std::move(makePort);
+    Form1 form(std::move(services));
     if (!form.load())
         return kStartFailedExitCode;
     RunJournal journal = startJournal(&form, journalFolder);

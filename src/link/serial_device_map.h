@@ -5,9 +5,16 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace clampmeter {
+
+/// One entry of a serial device map: a kernel device name and the port registered for it.
+struct SerialMapEntry {
+    std::string device; ///< "\Device\silabser0"
+    std::string port; ///< "COM17"
+};
 
 /// The operating system's map of serial devices: kernel device names ("\Device\silabser0")
 /// to the port names registered for them. Read-only, and shaped like the registry key it

@@ -278,9 +278,10 @@ bool ReadingBacklog::sync()
     bool ok = true;
     if (m_unsynced && m_writer.isOpen() && !m_writer.sync()) {
         m_failure = m_writer.errorText();
-        ok = false;
+        ok = false; // still unsynced: the next sync tries again
+    } else {
+        m_unsynced = false;
     }
-    m_unsynced = false;
     if (m_done != m_savedDone) {
         if (!recordDone()) {
             m_failure = std::strerror(errno);
@@ -299,9 +300,14 @@ bool ReadingBacklog::recordDone() const
     if (fd < 0)
         return false;
     const std::string text = std::to_string(m_done) + '\n';
-    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    ::close(fd);
-    return written && ::rename(fresh.c_str(), (m_folder / kDoneName).c_str()) == 0;
+    // On the disk before it replaces the old record: a power cut must not leave an empty one.
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size())
+        && ::fsync(fd) == 0;
+    const int writeError = errno; // the caller reports errno
+    const bool closed = ::close(fd) == 0;
+    if (!written)
+        errno = writeError;
+    return written && closed && ::rename(fresh.c_str(), (m_folder / kDoneName).c_str()) == 0;
 }
 
 std::optional<WaitingReading> ReadingBacklog::readFromFiles()

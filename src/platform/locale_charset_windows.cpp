@@ -37,15 +37,15 @@ void appendNarrow(UINT to, const std::wstring& wide, std::string& out)
         fallback, nullptr);
 }
 
-/// "CP1252" or "1252" gives 1252; anything else the ANSI code page.
+/// "CP1252" or "1252" gives 1252; anything else 0, which is no code page.
 UINT codePageNamed(std::string_view name)
 {
     if (name.size() > 2 && (name.substr(0, 2) == "CP" || name.substr(0, 2) == "cp"))
         name.remove_prefix(2);
     UINT codePage = 0;
     const auto result = std::from_chars(name.data(), name.data() + name.size(), codePage);
-    if (result.ec != std::errc {} || result.ptr != name.data() + name.size() || codePage == 0)
-        return GetACP();
+    if (result.ec != std::errc {} || result.ptr != name.data() + name.size())
+        return 0;
     return codePage;
 }
 
@@ -65,7 +65,9 @@ LocaleCharset::LocaleCharset(std::string_view name)
     , m_converters(std::make_unique<Converters>())
 {
     m_converters->codePage = codePageNamed(name);
-    m_identity = m_converters->codePage == CP_UTF8 || !IsValidCodePage(m_converters->codePage);
+    // An unknown name leaves text as it is, as it does elsewhere.
+    m_identity = m_converters->codePage == CP_UTF8 || m_converters->codePage == 0
+        || !IsValidCodePage(m_converters->codePage);
 }
 
 LocaleCharset::~LocaleCharset() = default;

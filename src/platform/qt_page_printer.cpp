@@ -3,6 +3,8 @@
 
 #include "platform/qt_page_printer.h"
 
+#include "platform/printout_abort.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFontMetricsF>
@@ -92,7 +94,7 @@ QtPagePrinter::~QtPagePrinter()
 void QtPagePrinter::discard()
 {
     m_ended = true;
-    m_printer.abort();
+    abortPrintout(m_printer);
     m_painter.end();
     if (m_route == Route::PdfFile)
         QFile::remove(m_printer.outputFileName());

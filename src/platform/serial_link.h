@@ -6,34 +6,34 @@
 #include "link/frame_sync.h"
 #include "link/link_panels.h"
 #include "link/load_sequence.h"
+#include "platform/meter_port.h"
 #include "platform/qt_link_timer.h"
-#include "platform/qt_serial_port_control.h"
 
 #include <QObject>
-#include <QSerialPort>
 #include <QString>
+
+#include <memory>
 
 namespace clampmeter {
 
 /// The meter's serial link on the user-interface thread: the port, Timer1, Timer2 and the
 /// framing that ties them together. The main panel owns one for the whole run.
 ///
-/// The port is opened read-only at 2400 baud, 8 data bits, no parity, 1 stop bit, no flow
-/// control, bytes unconverted; its read buffer is unlimited (framing discards whatever
-/// piles up, so it never grows past what arrives between two event-loop passes). When the
-/// device goes away the port is closed and stays closed until opened again; Timer2 then shows
-/// "NO DATA".
+/// The port is the system's serial port (MeterPort gives its line settings) unless the owner
+/// brings another. When the device goes away the port is closed and stays closed until
+/// opened again; Timer2 then shows "NO DATA".
 class SerialLink : public QObject {
     Q_OBJECT
 
 public:
     /// panels and onAccepted are used from the receive event and the timers; panels must
-    /// outlive this object.
-    SerialLink(LinkPanels& panels, AcceptedFrameHandler onAccepted, QObject* parent = nullptr);
+    /// outlive this object. Without a port of its own the link reads the system's.
+    SerialLink(LinkPanels& panels, AcceptedFrameHandler onAccepted, QObject* parent = nullptr,
+        std::unique_ptr<MeterPort> port = nullptr);
     ~SerialLink() override;
 
-    /// Opens the port (a name such as ttyUSB0 or COM3, or a device path) with the line
-    /// settings above. On failure the result carries the system's reason and its kind.
+    /// Opens the port (a name such as ttyUSB0 or COM3, or a device path) with the meter's
+    /// line settings. On failure the result carries the system's reason and its kind.
     PortOpenResult open(const QString& portName);
 
     /// The port has just been opened: enable Timer1, so listening starts at a quiet moment.
@@ -48,16 +48,12 @@ public:
 
 signals:
     /// The device went away (a hang-up, a pulled cable) and the port has been closed.
-    /// Emitted once per loss; open() may be called again from here on. (QSerialPort's error
-    /// text is stale at that moment, so none is given.)
+    /// Emitted once per loss; open() may be called again from here on. (The system's error
+    /// text may be stale at that moment, so none is given.)
     void portLost();
 
 private:
-    void onReadyRead();
-    void onErrorOccurred(QSerialPort::SerialPortError error);
-
-    QSerialPort m_port {this};
-    QtSerialPortControl m_control {m_port};
+    std::unique_ptr<MeterPort> m_port;
     QtLinkTimer m_timer1;
     QtLinkTimer m_timer2;
     FrameSync m_sync;

@@ -5,6 +5,9 @@
 
 #include "link/serial_device_map.h"
 
+#include <optional>
+#include <vector>
+
 namespace clampmeter {
 
 /// The registry's serial device map, HKEY_LOCAL_MACHINE "HARDWARE\DEVICEMAP\SERIALCOMM",
@@ -22,5 +25,10 @@ public:
 private:
     void* m_key = nullptr; // HKEY; kept opaque so that this header needs no <windows.h>
 };
+
+/// Every entry of the registry's serial device map, in natural order of ports (COM3 before
+/// COM17). Empty when the map is missing (no serial port was ever installed); nothing when it
+/// cannot be read.
+std::optional<std::vector<SerialMapEntry>> listSerialDeviceMap();
 
 } // namespace clampmeter

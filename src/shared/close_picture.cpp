@@ -3,6 +3,7 @@
 
 #include "shared/close_picture.h"
 
+#include "shared/artwork_picture.h"
 #include "shared/widget_helpers.h"
 
 #include <QPainter>
@@ -22,7 +23,7 @@ void ClosePicture::paintEvent(QPaintEvent*)
 {
     if (m_picture.isNull() || m_picture.devicePixelRatio() != devicePixelRatioF())
         m_picture
-            = renderSvgPicture(QStringLiteral(":/shared/close.svg"), kSize, devicePixelRatioF());
+            = artworkPicture(QStringLiteral(":/shared/close.svg"), kSize, devicePixelRatioF());
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_picture);
     paintFocusMark(painter);

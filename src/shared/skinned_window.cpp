@@ -3,6 +3,8 @@
 
 #include "shared/skinned_window.h"
 
+#include "shared/artwork_picture.h"
+
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -18,7 +20,7 @@ SkinnedWindow::SkinnedWindow(const QString& skinResource, QSize size, QWidget* p
 void SkinnedWindow::paintEvent(QPaintEvent*)
 {
     if (m_skin.isNull() || m_skin.devicePixelRatio() != devicePixelRatioF())
-        m_skin = renderSvgPicture(m_skinResource, size(), devicePixelRatioF());
+        m_skin = artworkPicture(m_skinResource, size(), devicePixelRatioF());
     QPainter(this).drawPixmap(0, 0, m_skin);
 }
 

@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPen>
-#include <QSvgRenderer>
 #include <QWidget>
 #include <QWindow>
 
@@ -49,17 +48,6 @@ void setBackgroundColour(QWidget* widget, const QColor& colour)
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
-}
-
-QPixmap renderSvgPicture(const QString& resource, QSize size, qreal devicePixelRatio)
-{
-    QPixmap pixmap(size * devicePixelRatio);
-    pixmap.setDevicePixelRatio(devicePixelRatio);
-    pixmap.fill(Qt::white);
-    QSvgRenderer renderer(resource);
-    QPainter painter(&pixmap);
-    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    return pixmap;
 }
 
 void paintFocusFrame(QPainter& painter, const QRect& area)

@@ -37,10 +37,6 @@ void setTextColour(QWidget* widget, const QColor& colour);
 /// Fixes a widget's background colour and has it painted.
 void setBackgroundColour(QWidget* widget, const QColor& colour);
 
-/// A picture drawn from an SVG resource at a size in logical pixels, for a screen of the
-/// given pixel ratio, on white.
-QPixmap renderSvgPicture(const QString& resource, QSize size, qreal devicePixelRatio);
-
 /// The keyboard focus on a control drawn as a picture: a dotted frame just inside `area`,
 /// black on white, so that it shows on any picture.
 void paintFocusFrame(QPainter& painter, const QRect& area);

@@ -93,17 +93,23 @@ protected:
             QFile::remove(printed);
     }
 
+    /// The list report of `records` readings, printed with the Print button: the document
+    /// the server received, or an empty path.
+    QString printedList(int records)
+    {
+        receive(records);
+        printList();
+        EXPECT_TRUE(messages.empty()) << messages.front().text.toStdString();
+        return newJobFile(QStringLiteral("KR-6080 Data Report"));
+    }
+
     QSet<QString> before;
     QString printed;
 };
 
 TEST_F(RealPrinterTest, TheListReportReachesThePrinterPagedWithItsTitleHeadingsRowsAndFooters)
 {
-    receive(37);
-    printList();
-    EXPECT_TRUE(messages.empty()) << messages.front().text.toStdString();
-
-    const QString job = newJobFile(QStringLiteral("KR-6080 Data Report"));
+    const QString job = printedList(37);
     ASSERT_FALSE(job.isEmpty()) << "one new job on the server";
     const std::optional<PdfInfo> sent = pdfInfo(job);
     ASSERT_TRUE(sent);
@@ -183,11 +189,7 @@ private:
 TEST_F(WideMarginsPrinterTest, TheListReportsFootersStayOnThePaperBelowEveryRow)
 {
     ASSERT_EQ(QPrinterInfo::defaultPrinter().printerName(), kQueue);
-    receive(37);
-    printList();
-    EXPECT_TRUE(messages.empty()) << messages.front().text.toStdString();
-
-    const QString job = newJobFile(QStringLiteral("KR-6080 Data Report"));
+    const QString job = printedList(37);
     ASSERT_FALSE(job.isEmpty()) << "one new job on the server";
     const std::optional<PdfInfo> sent = pdfInfo(job);
     ASSERT_TRUE(sent);

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -94,7 +95,15 @@ struct Seen {
 
 class QtSaveDialogTest : public testing::Test {
 protected:
-    QString folderPath() const { return QString::fromStdString(folder.path().string()); }
+    /// The folder, and a file in it, as the dialog gives paths: with Qt's "/" everywhere.
+    QString folderPath() const
+    {
+        return QDir::fromNativeSeparators(QString::fromStdString(folder.path().string()));
+    }
+    std::string inFolder(const char* name) const
+    {
+        return (folderPath() + QLatin1Char('/') + QLatin1String(name)).toStdString();
+    }
 
     TempFolder folder;
     QtSaveDialog dialog {nullptr, SaveDialogStyle::QtWidgets};
@@ -122,7 +131,7 @@ TEST_F(QtSaveDialogTest, OffersTheLastNameAndReturnsABareNameWithTheFiltersSuffi
     EXPECT_EQ(seen.folder, folderPath());
     EXPECT_EQ(seen.name, "old.txt");
     EXPECT_TRUE(seen.modal);
-    EXPECT_EQ(chosen, (folder.path() / "report.txt").string()) << "a bare name gets .txt";
+    EXPECT_EQ(chosen, inFolder("report.txt")) << "a bare name gets .txt";
 }
 
 TEST_F(QtSaveDialogTest, ABareNameGetsTheSuffixOfTheFilterChosenAndATypedOneIsKept)
@@ -153,7 +162,7 @@ TEST_F(QtSaveDialogTest, ABareNameGetsTheSuffixOfTheFilterChosenAndATypedOneIsKe
         const std::string offered = (folder.path() / "x").string();
         EXPECT_EQ(dialog.showSave({"Save", "text files (*.txt)|*.txt|csv files (*.csv)|*.csv",
                       std::string_view(offered)}),
-            (folder.path() / c.chosen).string());
+            inFolder(c.chosen));
     }
 }
 
@@ -195,8 +204,7 @@ TEST_F(QtSaveDialogTest, AsksBeforeReplacingAFileAndANoLeavesItAlone)
         const std::string chosen
             = dialog.showSave({"Save", "csv files (*.csv)|*.csv", std::string_view(offered)});
         EXPECT_TRUE(question.contains(QStringLiteral("kept.csv"))) << question.toStdString();
-        EXPECT_EQ(chosen,
-            answer == QMessageBox::Yes ? (folder.path() / "kept.csv").string() : std::string());
+        EXPECT_EQ(chosen, answer == QMessageBox::Yes ? inFolder("kept.csv") : std::string());
     }
 }
 

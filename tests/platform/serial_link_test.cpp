@@ -4,6 +4,7 @@
 #include "platform/pseudo_terminal.h"
 #include "platform/serial_link.h"
 
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>

@@ -12,6 +12,7 @@
 #include "own_branch_store.h"
 #include "registry_behaviours.h"
 #include "registry_test_support.h"
+#include "under_wine.h"
 
 #include <windows.h>
 
@@ -29,12 +30,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-/// wine's registry differs from Windows in places; ntdll exports this function under wine only.
-bool runningUnderWine()
-{
-    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
+using test::runningUnderWine;
 
 /// Replaces the access rules of the key at `path` below the root with those of `sddl`. The
 /// key's owner may always change them, whatever they allow.

@@ -3,7 +3,8 @@
 
 // clampmeter-cli on Windows: decode reads a capture as raw bytes, also from a redirected
 // standard input, with the same exit codes as elsewhere; simulate's outlets say what Windows
-// lacks instead of failing some other way.
+// lacks instead of failing some other way; log and ports speak of Windows, and log refuses
+// what this build lacks. (log and ports on a real line: cli_log_under_wine.sh.)
 
 #include "cli_commands.h"
 
@@ -53,13 +54,17 @@ CommandRun decode(const std::string& bytes)
     return run;
 }
 
-/// clampmeter-cli.exe in the build tree, found from this program's own place in it.
+/// clampmeter-cli.exe in the build tree, found from this program's own place in it: beside
+/// it where the build puts every program in one folder (with Qt), else in tools/.
 std::filesystem::path cliPath()
 {
     std::array<char, MAX_PATH> self {};
     GetModuleFileNameA(nullptr, self.data(), static_cast<DWORD>(self.size()));
-    return std::filesystem::path(self.data()).parent_path() / ".." / ".." / "tools"
-        / "clampmeter-cli.exe";
+    const std::filesystem::path folder = std::filesystem::path(self.data()).parent_path();
+    const std::filesystem::path beside = folder / "clampmeter-cli.exe";
+    if (std::filesystem::exists(beside))
+        return beside;
+    return folder / ".." / ".." / "tools" / "clampmeter-cli.exe";
 }
 
 std::string readFile(const std::filesystem::path& path)
@@ -139,17 +144,57 @@ TEST(CliOnWindows, SimulateWritesTheFramesToASerialPort)
     EXPECT_EQ(readFile(capture), expected);
 }
 
-TEST(CliOnWindows, SimulateHelpSpeaksOfWindows)
+CommandRun linkCommand(
+    int (*command)(std::span<const std::string_view>, std::ostream&, std::ostream&),
+    std::vector<std::string_view> args)
 {
-    const CommandRun run = simulate({"--help"});
-    EXPECT_EQ(run.code, 0);
-    for (const char* posixOnly : {"SIGINT", "SIGTERM", "/dev/"})
-        EXPECT_EQ(run.out.find(posixOnly), std::string::npos) << posixOnly;
-    EXPECT_NE(run.out.find("Ctrl+C"), std::string::npos);
-    EXPECT_NE(run.out.find("COM17"), std::string::npos);
-    std::istringstream lines(run.out);
-    for (std::string line; std::getline(lines, line);)
-        EXPECT_LE(line.size(), 80U) << line;
+    std::ostringstream out;
+    std::ostringstream err;
+    CommandRun run;
+    run.code = command(args, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+TEST(CliOnWindows, HelpTextsSpeakOfWindows)
+{
+    struct Case {
+        const char* command;
+        CommandRun run;
+        std::vector<const char*> windowsWords;
+    };
+    const Case cases[] {
+        {"simulate", simulate({"--help"}), {"Ctrl+C", "COM17"}},
+        {"log", linkCommand(cli::runLog, {"--help"}), {"Ctrl+C", "COM17", "--device PORT"}},
+        {"ports", linkCommand(cli::runPorts, {"--help"}), {"SERIALCOMM", "silabser0"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.run.code, 0) << c.command;
+        for (const char* posixOnly : {"SIGINT", "SIGTERM", "/dev/", "usermod", "~/", "mqtts"})
+            EXPECT_EQ(c.run.out.find(posixOnly), std::string::npos) << c.command << posixOnly;
+        for (const char* word : c.windowsWords)
+            EXPECT_NE(c.run.out.find(word), std::string::npos) << c.command << word;
+        std::istringstream lines(c.run.out);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_LE(line.size(), 80U) << c.command << line;
+    }
+}
+
+TEST(CliOnWindows, LogRefusesABrokerAndAPortThatIsNotThere)
+{
+    // Publishing to a broker is not in the Windows build: its own message, before any port.
+    const CommandRun broker = linkCommand(cli::runLog, {"--mqtt", "mqtt://broker.lan"});
+    EXPECT_EQ(broker.code, 2);
+    EXPECT_NE(broker.err.find("--mqtt: this build cannot publish to a broker"), std::string::npos)
+        << broker.err;
+    for (const std::string_view port : {"COM250", "\\\\.\\COM250"}) {
+        const CommandRun missing = linkCommand(cli::runLog, {"--device", port});
+        EXPECT_EQ(missing.code, 2) << port;
+        EXPECT_NE(missing.err.find("--device " + std::string(port) + " does not exist"),
+            std::string::npos)
+            << missing.err;
+    }
 }
 
 } // namespace

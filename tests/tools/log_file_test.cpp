@@ -4,18 +4,26 @@
 // The logger's files, real ones: appending, headers, a new file when the name changes, and
 // a disk that fills up.
 
+#include "log/log_file_name.h"
 #include "log/log_output.h"
 #include "log/reading_log.h"
 #include "simulator/frame_encoder.h"
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
+#ifdef _WIN32
+#include "windows_error_text.h"
+
+#include <windows.h>
+#endif
 
 namespace clampmeter::cli {
 namespace {
@@ -69,6 +77,54 @@ protected:
     fs::path m_dir;
     FakeClock m_clock;
 };
+
+// A calendar day at noon, its weekday and day of the year filled in.
+std::tm dayAtNoon(int year, int month, int day)
+{
+    std::tm t {};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = 12;
+    t.tm_isdst = -1;
+    std::mktime(&t);
+    return t;
+}
+
+TEST(LogFileName, TheNewerFieldsAreWrittenInTheOldOnesEveryRuntimeKnows)
+{
+    const std::tm thursday = dayAtNoon(2026, 12, 10);
+    const std::vector<std::pair<std::string, std::string>> cases {
+        {"energy-%F.csv", "energy-%Y-%m-%d.csv"},
+        {"%T %D %R %r", "%H:%M:%S %m/%d/%y %H:%M %I:%M:%S %p"},
+        {"%h %e %Ey %Od", "%b %#d %y %d"},
+        {"%u %C %G-W%V %g", "4 20 2026-W50 26"},
+        {"100%% %n%t", "100%% \n\t"},
+        {"plain.csv", "plain.csv"},
+    };
+    for (const auto& [pattern, basic] : cases)
+        EXPECT_EQ(basicTimeFields(pattern, thursday), basic) << pattern;
+    // ISO weeks that belong to the year before and the year after.
+    EXPECT_EQ(basicTimeFields("%G-W%V", dayAtNoon(2027, 1, 1)), "2026-W53");
+    EXPECT_EQ(basicTimeFields("%G-W%V", dayAtNoon(2024, 12, 30)), "2025-W01");
+    EXPECT_EQ(basicTimeFields("%G-W%V", dayAtNoon(2021, 1, 3)), "2020-W53");
+    for (const char* unknown : {"%Q.csv", "log-%", "log-%E"})
+        EXPECT_EQ(basicTimeFields(unknown, thursday), std::nullopt) << unknown;
+}
+
+TEST(LogFileName, DailyAndWeeklyNamesAreTheSameOnEveryPlatform)
+{
+    const std::tm thursday = dayAtNoon(2026, 12, 10);
+    const std::vector<std::pair<std::string, std::string>> cases {
+        {"energy-%F.csv", "energy-2026-12-10.csv"},
+        {R"(C:\logs\%Y\energy-%m-%d.csv)", R"(C:\logs\2026\energy-12-10.csv)"},
+        {"week-%G-%V.csv", "week-2026-50.csv"},
+        {"%Y%m%dT%H%M.jsonl", "20261210T1200.jsonl"},
+        {"day-%u.csv", "day-4.csv"},
+    };
+    for (const auto& [pattern, name] : cases)
+        EXPECT_EQ(logFileName(pattern, thursday), name) << pattern;
+}
 
 TEST_F(LogFiles, ADailyNameStartsANewFileWithItsHeaderAtMidnight)
 {
@@ -127,8 +183,14 @@ TEST_F(LogFiles, FailuresNameTheFileAndTheSystemsReason)
 {
     const auto missing = fileLogOutput(path("no-such-folder/log.csv"), kCsvHeader);
     EXPECT_FALSE(missing->open(m_clock.now()));
+#ifdef _WIN32
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    const std::string missingFolder = lastWindowsErrorText();
+#else
+    const std::string missingFolder = "No such file or directory";
+#endif
     EXPECT_EQ(missing->failure(),
-        "cannot open '" + path("no-such-folder/log.csv") + "': No such file or directory");
+        "cannot open '" + path("no-such-folder/log.csv") + "': " + missingFolder);
 
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full";

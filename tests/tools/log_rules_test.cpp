@@ -266,14 +266,14 @@ TEST(StatusLine, TheRateCountsTheLastMinute)
 TEST(LogMessages, AStatusLineOnlyOnATerminalAndAlwaysBelowTheMessages)
 {
     std::ostringstream journal;
-    LogMessages plain(journal, -1);
+    LogMessages plain(journal, false);
     plain.showStatus("1 reading");
     plain.say("no data for 2 s");
     plain.endStatus();
     EXPECT_EQ(journal.str(), "clampmeter-cli log: no data for 2 s\n");
 
     std::ostringstream terminal;
-    LogMessages shown(terminal, 2);
+    LogMessages shown(terminal, true);
     shown.showStatus("1 reading");
     shown.showStatus("1 reading");
     shown.say("no data for 2 s");

@@ -3,8 +3,9 @@
 
 #include "log/log_messages.h"
 
+#include "terminals.h"
+
 #include <ostream>
-#include <sys/ioctl.h>
 
 namespace clampmeter::cli {
 namespace {
@@ -14,7 +15,7 @@ constexpr std::string_view kClearLine = "\r\x1b[K";
 
 } // namespace
 
-LogMessages::LogMessages(std::ostream& err, int terminal)
+LogMessages::LogMessages(std::ostream& err, bool terminal)
     : m_err(err)
     , m_terminal(terminal)
 {
@@ -22,10 +23,8 @@ LogMessages::LogMessages(std::ostream& err, int terminal)
 
 std::size_t LogMessages::columns() const
 {
-    winsize size {};
-    if (m_terminal < 0 || ::ioctl(m_terminal, TIOCGWINSZ, &size) != 0 || size.ws_col == 0)
-        return 80;
-    return size.ws_col;
+    const std::size_t columns = m_terminal ? standardErrorColumns() : 0;
+    return columns == 0 ? 80 : columns;
 }
 
 void LogMessages::say(std::string_view text)
@@ -39,7 +38,7 @@ void LogMessages::say(std::string_view text)
 
 void LogMessages::showStatus(std::string_view line)
 {
-    if (m_terminal < 0 || line == m_status)
+    if (!m_terminal || line == m_status)
         return;
     m_status = line;
     m_err << kClearLine << m_status;

@@ -15,11 +15,11 @@ namespace clampmeter::cli {
 /// line at all, so a service's journal holds the messages alone.
 class LogMessages {
 public:
-    /// `terminal`: the descriptor of the terminal that `err` writes to, or -1 when `err` is
-    /// no terminal (then no status line is shown).
-    LogMessages(std::ostream& err, int terminal);
+    /// `terminal`: whether `err` is standard error on a terminal (else no status line is
+    /// shown).
+    LogMessages(std::ostream& err, bool terminal);
 
-    bool showsStatus() const { return m_terminal >= 0; }
+    bool showsStatus() const { return m_terminal; }
     /// The terminal's width in columns (80 when it does not say).
     std::size_t columns() const;
 
@@ -36,7 +36,7 @@ private:
     void clearStatus();
 
     std::ostream& m_err;
-    int m_terminal;
+    bool m_terminal;
     std::string m_status; ///< shown now, empty when none
 };
 

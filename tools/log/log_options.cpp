@@ -114,16 +114,91 @@ std::string checkMqttOptions(const MqttOptions& mqtt)
     return {};
 }
 
+#ifdef _WIN32
+constexpr std::string_view kFindsHelp
+    = "    Log every reading of the meter, for days, without a desktop. Finds the\n"
+      "    bridge as clampmeter does (the CP210x bridge's port in the serial device\n"
+      "    map) or reads --device PORT (COM3, or COM17: every number works), at 2400\n"
+      "    baud, 8N1, read-only, and cuts frames by timing as the program does. Each\n"
+      "    reading is one line, written whole and flushed at once.\n";
+// cmd leaves a % alone on its command line, but a batch file wants it doubled.
+constexpr std::string_view kDailyHelp
+    = "                     --output energy-%Y-%m-%d.csv writes one file a day (in a\n"
+      "                     batch file: energy-%%Y-%%m-%%d.csv).\n";
+constexpr std::string_view kWaitHelp
+    = "    --wait           Wait for a bridge (or the --device) that is missing at\n"
+      "                     the start.\n";
+// Publishing to a broker is not in the Windows build.
+constexpr std::string_view kBrokerHelp
+    = "    --mqtt URL       Not available in this build: publishing to an MQTT broker\n"
+      "                     is for Linux.\n";
+constexpr std::string_view kStopHelp
+    = "    Ctrl+C and Ctrl+Break end it cleanly. When the line goes away (a pulled\n"
+      "    cable) or will not open, it says so once with the time and looks for the\n"
+      "    bridge every second, also under another port, until it is back: nothing\n"
+      "    needs to be started again. No data for 2 s is noted once per silence. In a\n"
+      "    console, standard error keeps a status line; at the end it says how many\n"
+      "    readings were logged and candidates rejected, the disconnections and the\n"
+      "    time without data.\n";
+constexpr std::string_view kExitHelp
+    = "    Exit codes: 0 a clean end, 1 no bridge at the start (without --wait) or the\n"
+      "    output could not be written, 2 bad options (--mqtt, a --device that does\n"
+      "    not exist without --wait).\n";
+#else
+constexpr std::string_view kFindsHelp
+    = "    Log every reading of the meter, for days, without a desktop. Finds the\n"
+      "    bridge as clampmeter does (the first CP210x serial device) or reads\n"
+      "    --device PATH, at 2400 baud, 8N1, read-only, and cuts frames by timing as\n"
+      "    the program does. Each reading is one line, written whole and flushed at\n"
+      "    once.\n";
+constexpr std::string_view kDailyHelp
+    = "                     --output 'energy-%Y-%m-%d.csv' writes one file a day.\n";
+constexpr std::string_view kWaitHelp
+    = "    --wait           Wait for a bridge (or the --device) that is missing at\n"
+      "                     the start, and for a broker that refuses the login.\n";
+constexpr std::string_view kBrokerHelp
+    = "    --mqtt URL       Publish every reading to an MQTT broker too:\n"
+      "                     mqtt://[USER@]HOST[:PORT] (port 1883) or mqtts://… (8883,\n"
+      "                     TLS verified against the system's certificates, or only\n"
+      "                     --mqtt-ca FILE's). The password comes from the variable\n"
+      "                     CLAMPMETER_MQTT_PASSWORD or --mqtt-password-file FILE,\n"
+      "                     never from the command line. Each reading goes to\n"
+      "                     PREFIX/ID/reading (QoS 1) as the jsonl object with \"seq\",\n"
+      "                     numbered on from run to run; retained PREFIX/ID/vac, aac,\n"
+      "                     kw, kva, kvar, pf and energy hold each function's last\n"
+      "                     number, PREFIX/ID/availability \"online\" or \"offline\" and\n"
+      "                     PREFIX/ID/link the line's state. Home Assistant finds the\n"
+      "                     meter by its MQTT discovery (--mqtt-discovery-prefix,\n"
+      "                     default homeassistant; --no-mqtt-discovery). While the\n"
+      "                     broker is away the readings wait on disk in\n"
+      "                     ~/.local/state/clampmeter/mqtt/ID (--mqtt-buffer N, default\n"
+      "                     1000000, drops the oldest beyond N) and go in order once\n"
+      "                     it is back, also from the next run. With --mqtt and no\n"
+      "                     --output nothing goes to standard output.\n"
+      "    --mqtt-topic PREFIX  Topics below PREFIX (default clampmeter).\n"
+      "    --mqtt-id ID     The meter's id in its topics (default: the bridge's USB\n"
+      "                     serial number, else its device name).\n";
+constexpr std::string_view kStopHelp
+    = "    SIGINT (Ctrl+C) and SIGTERM end it cleanly. When the line goes away (a\n"
+      "    pulled cable) or will not open, it says so once with the time and looks\n"
+      "    for the bridge every second, also under another name, until it is back:\n"
+      "    nothing needs to be started again. No data for 2 s is noted once per\n"
+      "    silence. On a terminal, standard error keeps a status line; at the end it\n"
+      "    says how many readings were logged and candidates rejected, the\n"
+      "    disconnections and the time without data.\n";
+constexpr std::string_view kExitHelp
+    = "    Exit codes: 0 a clean end, 1 no bridge at the start (without --wait), the\n"
+      "    output could not be written, or the broker refused the login or its\n"
+      "    certificate at the start (without --wait), 2 bad options (a broker URL, CA\n"
+      "    file or password file that will not do, a --device that does not exist\n"
+      "    without --wait).\n";
+#endif
+
 } // namespace
 
 const std::string_view kLogHelp = [] {
-    static const std::string text = std::string(kLogSynopsis)
-        + "    Log every reading of the meter, for days, without a desktop. Finds the\n"
-          "    bridge as clampmeter does (the first CP210x serial device) or reads\n"
-          "    --device PATH, at 2400 baud, 8N1, read-only, and cuts frames by timing as\n"
-          "    the program does. Each reading is one line, written whole and flushed at\n"
-          "    once.\n"
-          "    --format csv     (default) a header line, then\n"
+    static const std::string text = std::string(kLogSynopsis) + std::string(kFindsHelp)
+        + "    --format csv     (default) a header line, then\n"
           "                     time,function,main,unit,secondary,secondary_unit,\n"
           "                     main_value,secondary_value,bat,mr,phase,wiring,number\n"
           "                     time is local, ISO 8601 with milliseconds and the UTC\n"
@@ -134,44 +209,11 @@ const std::string_view kLogHelp = [] {
           "    --output FILE    Append to FILE (the CSV header only when it is new or\n"
           "                     empty) instead of standard output. strftime fields in\n"
           "                     the name start a new file when the name changes:\n"
-          "                     --output 'energy-%Y-%m-%d.csv' writes one file a day.\n"
-          "    --count N        End after N readings.\n"
+        + std::string(kDailyHelp)
+        + "    --count N        End after N readings.\n"
           "    --duration SECONDS  End after that long.\n"
-          "    --wait           Wait for a bridge (or the --device) that is missing at\n"
-          "                     the start, and for a broker that refuses the login.\n"
-          "    --mqtt URL       Publish every reading to an MQTT broker too:\n"
-          "                     mqtt://[USER@]HOST[:PORT] (port 1883) or mqtts://… (8883,\n"
-          "                     TLS verified against the system's certificates, or only\n"
-          "                     --mqtt-ca FILE's). The password comes from the variable\n"
-          "                     CLAMPMETER_MQTT_PASSWORD or --mqtt-password-file FILE,\n"
-          "                     never from the command line. Each reading goes to\n"
-          "                     PREFIX/ID/reading (QoS 1) as the jsonl object with \"seq\",\n"
-          "                     numbered on from run to run; retained PREFIX/ID/vac, aac,\n"
-          "                     kw, kva, kvar, pf and energy hold each function's last\n"
-          "                     number, PREFIX/ID/availability \"online\" or \"offline\" and\n"
-          "                     PREFIX/ID/link the line's state. Home Assistant finds the\n"
-          "                     meter by its MQTT discovery (--mqtt-discovery-prefix,\n"
-          "                     default homeassistant; --no-mqtt-discovery). While the\n"
-          "                     broker is away the readings wait on disk in\n"
-          "                     ~/.local/state/clampmeter/mqtt/ID (--mqtt-buffer N, default\n"
-          "                     1000000, drops the oldest beyond N) and go in order once\n"
-          "                     it is back, also from the next run. With --mqtt and no\n"
-          "                     --output nothing goes to standard output.\n"
-          "    --mqtt-topic PREFIX  Topics below PREFIX (default clampmeter).\n"
-          "    --mqtt-id ID     The meter's id in its topics (default: the bridge's USB\n"
-          "                     serial number, else its device name).\n"
-          "    SIGINT (Ctrl+C) and SIGTERM end it cleanly. When the line goes away (a\n"
-          "    pulled cable) or will not open, it says so once with the time and looks\n"
-          "    for the bridge every second, also under another name, until it is back:\n"
-          "    nothing needs to be started again. No data for 2 s is noted once per\n"
-          "    silence. On a terminal, standard error keeps a status line; at the end it\n"
-          "    says how many readings were logged and candidates rejected, the\n"
-          "    disconnections and the time without data.\n"
-          "    Exit codes: 0 a clean end, 1 no bridge at the start (without --wait), the\n"
-          "    output could not be written, or the broker refused the login or its\n"
-          "    certificate at the start (without --wait), 2 bad options (a broker URL, CA\n"
-          "    file or password file that will not do, a --device that does not exist\n"
-          "    without --wait).\n";
+        + std::string(kWaitHelp) + std::string(kBrokerHelp) + std::string(kStopHelp)
+        + std::string(kExitHelp);
     return std::string_view(text);
 }();
 

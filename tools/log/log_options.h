@@ -29,7 +29,7 @@ struct MqttOptions {
 struct LogOptions {
     LogFormat format = LogFormat::Csv;
     std::string output; ///< a file name, strftime fields allowed; empty for standard output
-    std::string device; ///< a device path; empty to look for the bridge as the program does
+    std::string device; ///< a device path (a COM port on Windows); empty to look for the bridge
     std::optional<std::uint64_t> count; ///< end after this many readings
     std::optional<std::chrono::milliseconds> duration; ///< end after this long
     bool wait = false; ///< wait for a bridge that is missing at the start (and, with
@@ -41,11 +41,18 @@ struct LogOptions {
 /// Reads the options of `clampmeter-cli log`; returns what is wrong, or an empty text.
 std::string parseLogOptions(std::span<const std::string_view> args, LogOptions& options);
 
+#ifdef _WIN32
+// Publishing to a broker is not in the Windows build: its options are refused there.
+inline constexpr std::string_view kLogSynopsis
+    = "clampmeter-cli log [--format csv|jsonl] [--output FILE] [--device PORT]\n"
+      "                   [--count N] [--duration SECONDS] [--wait]\n";
+#else
 inline constexpr std::string_view kLogSynopsis
     = "clampmeter-cli log [--format csv|jsonl] [--output FILE] [--device PATH]\n"
       "                   [--count N] [--duration SECONDS] [--wait]\n"
       "                   [--mqtt URL [--mqtt-ca FILE] [--mqtt-password-file FILE]\n"
       "                    [--mqtt-topic PREFIX] [--mqtt-id ID] [--mqtt-buffer N]\n"
       "                    [--mqtt-discovery-prefix PREFIX | --no-mqtt-discovery]]\n";
+#endif
 
 } // namespace clampmeter::cli

@@ -4,14 +4,8 @@
 #include "log/log_output.h"
 
 #include "checked_output.h"
+#include "log/append_file.h"
 #include "log/log_file_name.h"
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace clampmeter::cli {
 namespace {
@@ -39,18 +33,6 @@ private:
     std::string m_header;
 };
 
-// The last byte of the file at `path`, or nothing (empty, unreadable).
-std::optional<char> lastByte(const std::string& path, off_t size)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return std::nullopt;
-    char byte = 0;
-    const bool read = size > 0 && ::pread(fd, &byte, 1, size - 1) == 1;
-    ::close(fd);
-    return read ? std::optional<char>(byte) : std::nullopt;
-}
-
 class FileLogOutput final : public LogOutput {
 public:
     FileLogOutput(std::string pattern, std::string_view header)
@@ -58,7 +40,6 @@ public:
         , m_header(header)
     {
     }
-    ~FileLogOutput() override { closeFile(); }
 
     bool open(const LogInstant& instant) override { return openFor(instant); }
 
@@ -66,10 +47,10 @@ public:
     {
         if (!openFor(instant))
             return false;
-        if (!writeAll(line))
+        if (!m_file.write(line))
             return fail("cannot write '" + m_name + "'");
-        // Only a regular file can be synced; a device or a pipe has nothing to keep.
-        if (m_regular && ::fdatasync(m_fd) != 0)
+        // Only a regular file can be committed; a device or a pipe has nothing to keep.
+        if (m_file.isRegular() && !m_file.commit())
             return fail("cannot write '" + m_name + "'");
         return true;
     }
@@ -90,58 +71,30 @@ private:
 
     bool switchTo(const std::string& name)
     {
-        closeFile();
         m_name = name;
-        m_fd = ::open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
-        if (m_fd < 0)
+        if (!m_file.open(name))
             return fail("cannot open '" + name + "'");
-        struct stat status { };
-        if (::fstat(m_fd, &status) != 0)
-            return fail("cannot open '" + name + "'");
-        m_regular = S_ISREG(status.st_mode);
         std::string_view start = m_header;
-        if (m_regular && status.st_size > 0)
-            start = lastByte(name, status.st_size).value_or('\n') == '\n' ? "" : "\n";
-        if (!start.empty() && !writeAll(start))
+        if (m_file.isRegular() && m_file.sizeAtOpen() > 0)
+            start = m_file.lastByteAtOpen().value_or('\n') == '\n' ? "" : "\n";
+        if (!start.empty() && !m_file.write(start))
             return fail("cannot write '" + name + "'");
-        return true;
-    }
-
-    bool writeAll(std::string_view text)
-    {
-        while (!text.empty()) {
-            const ssize_t written = ::write(m_fd, text.data(), text.size());
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                return false;
-            text.remove_prefix(static_cast<std::size_t>(written));
-        }
         return true;
     }
 
     bool fail(const std::string& what)
     {
-        const int error = errno;
-        m_failure = what + ": " + std::strerror(error);
+        m_failure = what + ": " + m_file.error();
         // The next line tries the file afresh.
-        closeFile();
+        m_file.close();
         m_name.clear();
         return false;
-    }
-
-    void closeFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
     }
 
     std::string m_pattern;
     std::string m_header;
     std::string m_name; ///< of the open file
-    int m_fd = -1;
-    bool m_regular = false;
+    AppendFile m_file;
     std::string m_failure;
 };
 

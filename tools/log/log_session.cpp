@@ -25,7 +25,7 @@ LinkWatch::Clock::time_point steadyNow()
 } // namespace
 
 LogSession::LogSession(const LogOptions& options, LogOutput& output, LogClock& clock,
-    LogMessages& messages, int stopDescriptor, std::string brokerPassword)
+    LogMessages& messages, StopNotifier* stop, std::string brokerPassword)
     : m_options(options)
     , m_output(output)
     , m_clock(clock)
@@ -55,13 +55,8 @@ LogSession::LogSession(const LogOptions& options, LogOutput& output, LogClock& c
     connect(&m_duration, &QTimer::timeout, this, [this] { finish(0); });
     m_closeGuard.setSingleShot(true);
     connect(&m_closeGuard, &QTimer::timeout, this, [this] { QCoreApplication::exit(m_exitCode); });
-    if (stopDescriptor >= 0) {
-        m_stop.emplace(stopDescriptor, QSocketNotifier::Read);
-        connect(&*m_stop, &QSocketNotifier::activated, this, [this] {
-            m_stop->setEnabled(false);
-            finish(0);
-        });
-    }
+    if (stop != nullptr)
+        connect(stop, &StopNotifier::stopRequested, this, [this] { finish(0); });
 }
 
 LogSession::~LogSession() = default;

@@ -12,9 +12,9 @@
 #include "log/status_line.h"
 #include "platform/bridge_reconnector.h"
 #include "platform/serial_link.h"
+#include "stop_notifier.h"
 
 #include <QObject>
-#include <QSocketNotifier>
 #include <QTimer>
 
 #include <memory>
@@ -35,10 +35,10 @@ class LogSession final : public QObject, private LinkPanels {
     Q_OBJECT
 
 public:
-    /// All references must outlive this object. `stopDescriptor` becomes readable when the
-    /// run should end (-1: none). `brokerPassword` is the login's, for --mqtt.
+    /// All references must outlive this object, and so must `stop` (null: none), which says
+    /// when the run should end. `brokerPassword` is the login's, for --mqtt.
     LogSession(const LogOptions& options, LogOutput& output, LogClock& clock, LogMessages& messages,
-        int stopDescriptor, std::string brokerPassword = {});
+        StopNotifier* stop, std::string brokerPassword = {});
     ~LogSession() override;
 
     /// Finds and opens the bridge. False when the run cannot start: the bridge is missing
@@ -80,7 +80,6 @@ private:
     BridgeReconnector m_reconnector;
     QTimer m_tick;
     QTimer m_duration;
-    std::optional<QSocketNotifier> m_stop;
     std::string m_brokerPassword;
     std::unique_ptr<LogBroker> m_broker;
     QTimer m_closeGuard; ///< ends a run whose broker does not answer the goodbye

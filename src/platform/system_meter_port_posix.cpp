@@ -1,0 +1,15 @@
+// SPDX-FileCopyrightText: 2026 The clampmeter developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "platform/system_meter_port.h"
+
+#include "platform/qt_meter_port.h"
+
+namespace clampmeter {
+
+std::unique_ptr<MeterPort> makeSystemMeterPort()
+{
+    return std::make_unique<QtMeterPort>();
+}
+
+} // namespace clampmeter
