@@ -55,8 +55,8 @@ void GridCellDelegate::paint(
 
     painter->save();
     painter->setClipRect(cell.rect);
-    if (selected)
-        painter->fillRect(cell.rect, cell.palette.brush(group, QPalette::Highlight));
+    // The background as the style draws it (the selection's fill).
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &cell, painter, widget);
     if (!cell.text.isEmpty()) {
         painter->setPen(
             cell.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));

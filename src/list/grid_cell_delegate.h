@@ -8,7 +8,7 @@
 namespace clampmeter {
 
 /// Paints the grid's data cells as Qt's own delegate does for one line of text (the
-/// selection's fill, the text in its alignment, the focus frame), with one text layout
+/// style's background and focus frame, the text in its alignment), with one text layout
 /// per cell instead of three: a new reading paints a row and the cell that lost the
 /// selection, and the text layout is most of what that costs.
 class GridCellDelegate final : public QStyledItemDelegate {
