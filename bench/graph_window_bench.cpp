@@ -160,9 +160,12 @@ void BM_CaptureWithGraphShown(benchmark::State& state)
 {
     captureShown(state, false);
 }
+// A page holds 100 readings: the readings after 0 and 1000 stored start a page (the plot is
+// drawn again in full), those after 99, 999 and 49999 end one (a segment and a dot are added).
 BENCHMARK(BM_CaptureWithGraphShown)
     ->Arg(0)
     ->Arg(99)
+    ->Arg(999)
     ->Arg(1000)
     ->Arg(49999)
     ->Unit(benchmark::kMicrosecond);
@@ -171,7 +174,12 @@ void BM_CaptureWithBothShown(benchmark::State& state)
 {
     captureShown(state, true);
 }
-BENCHMARK(BM_CaptureWithBothShown)->Arg(0)->Arg(1000)->Arg(49999)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CaptureWithBothShown)
+    ->Arg(0)
+    ->Arg(999)
+    ->Arg(1000)
+    ->Arg(49999)
+    ->Unit(benchmark::kMicrosecond);
 
 // The same, each reading also written to the session journal (its sync runs on its timer,
 // within the event-loop passes the capture makes).
