@@ -9,10 +9,11 @@ namespace clampmeter {
 
 HeaderRowsModel::HeaderRowsModel(const QAbstractItemModel& rows, int fixedRows, QObject* parent)
     : QAbstractListModel(parent)
-    , m_rows(rows)
+    , m_rows(&rows)
     , m_fixedRows(fixedRows)
     , m_count(std::max(fixedRows, rows.rowCount()))
 {
+    connect(&rows, &QObject::destroyed, this, [this] { m_rows = nullptr; });
     connect(&rows, &QAbstractItemModel::rowsInserted, this, &HeaderRowsModel::follow);
     connect(&rows, &QAbstractItemModel::rowsRemoved, this, &HeaderRowsModel::follow);
     connect(&rows, &QAbstractItemModel::modelReset, this, &HeaderRowsModel::follow);
@@ -26,7 +27,7 @@ HeaderRowsModel::HeaderRowsModel(const QAbstractItemModel& rows, int fixedRows, 
 
 void HeaderRowsModel::follow()
 {
-    const int wanted = std::max(m_fixedRows, m_rows.rowCount());
+    const int wanted = std::max(m_fixedRows, m_rows != nullptr ? m_rows->rowCount() : 0);
     if (wanted > m_count) {
         beginInsertRows({}, m_count, wanted - 1);
         m_count = wanted;
@@ -50,7 +51,7 @@ QVariant HeaderRowsModel::data(const QModelIndex&, int) const
 
 QVariant HeaderRowsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    return m_rows.headerData(section, orientation, role);
+    return m_rows != nullptr ? m_rows->headerData(section, orientation, role) : QVariant();
 }
 
 } // namespace clampmeter

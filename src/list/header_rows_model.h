@@ -28,7 +28,8 @@ private:
     /// Follows the grid's row count beyond the fixed count, at the end.
     void follow();
 
-    const QAbstractItemModel& m_rows;
+    /// The grid's model; null once it is gone (a window is torn down before its children).
+    const QAbstractItemModel* m_rows;
     const int m_fixedRows;
     int m_count = 0;
 };
