@@ -340,7 +340,7 @@ void ListGridView::updateGeometries()
     QTableView::updateGeometries();
     // The row header holds more rows than the grid (see HeaderRowsModel): the grid scrolls
     // over its own rows only.
-    if (verticalScrollMode() == QAbstractItemView::ScrollPerItem)
+    if (model() != nullptr && verticalScrollMode() == QAbstractItemView::ScrollPerItem)
         fitScrollRange(model()->rowCount());
 }
 
@@ -350,7 +350,7 @@ void ListGridView::scrollContentsBy(int dx, int dy)
     // At the end of its range the row header puts its own last row at the bottom, and its
     // rows go on past the grid's (see HeaderRowsModel): the grid's last row goes there.
     const QScrollBar* bar = verticalScrollBar();
-    const int rows = model()->rowCount();
+    const int rows = model() != nullptr ? model()->rowCount() : 0;
     if (dy == 0 || verticalScrollMode() != QAbstractItemView::ScrollPerItem || rows <= 0
         || bar->maximum() <= 0 || bar->value() != bar->maximum())
         return;
@@ -367,7 +367,7 @@ void ListGridView::paintEvent(QPaintEvent* event)
 {
     // Below the grid's last row the row header's further rows are left unpainted, as the
     // view leaves the space below its last row.
-    const int rows = model()->rowCount();
+    const int rows = model() != nullptr ? model()->rowCount() : 0;
     const int bottom = rows > 0 ? rowViewportPosition(rows - 1) + rowHeight(rows - 1) : 0;
     const QRegion inside = event->region() & QRect(0, 0, viewport()->width(), bottom);
     if (inside.isEmpty())
