@@ -340,19 +340,28 @@ void ListGridView::updateGeometries()
     QTableView::updateGeometries();
     // The row header holds more rows than the grid (see HeaderRowsModel): the grid scrolls
     // over its own rows only.
-    if (model() != nullptr && verticalScrollMode() == QAbstractItemView::ScrollPerItem)
+    if (model() != nullptr && verticalScrollMode() == QAbstractItemView::ScrollPerItem) {
         fitScrollRange(model()->rowCount());
+        keepLastRowAtTheBottom();
+    }
 }
 
 void ListGridView::scrollContentsBy(int dx, int dy)
 {
     QTableView::scrollContentsBy(dx, dy);
+    if (dy != 0)
+        keepLastRowAtTheBottom();
+}
+
+void ListGridView::keepLastRowAtTheBottom()
+{
     // At the end of its range the row header puts its own last row at the bottom, and its
-    // rows go on past the grid's (see HeaderRowsModel): the grid's last row goes there.
+    // rows go on past the grid's (see HeaderRowsModel); a relayout puts the top row at the
+    // top instead. The grid's last row goes at the bottom, as the view would put it.
     const QScrollBar* bar = verticalScrollBar();
     const int rows = model() != nullptr ? model()->rowCount() : 0;
-    if (dy == 0 || verticalScrollMode() != QAbstractItemView::ScrollPerItem || rows <= 0
-        || bar->maximum() <= 0 || bar->value() != bar->maximum())
+    if (verticalScrollMode() != QAbstractItemView::ScrollPerItem || rows <= 0 || bar->maximum() <= 0
+        || bar->value() != bar->maximum())
         return;
     QHeaderView* header = verticalHeader();
     const int end = header->sectionPosition(rows - 1) + header->sectionSize(rows - 1);

@@ -56,6 +56,7 @@ private:
     int rowsOutOfView(int rows) const;
     /// The vertical scroll range for `rows` rows.
     void fitScrollRange(int rows);
+    void keepLastRowAtTheBottom();
 
     int cellWidth(const QString& text) const;
     /// After the user moved the current cell: new readings follow it only on row 1.

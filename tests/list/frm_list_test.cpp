@@ -679,12 +679,16 @@ TEST_F(ListWindowTest, GridCellsLookAsQtsOwnDelegatePaintsThem)
         receive(static_cast<std::uint8_t>(1 + i % 7), 0.5F + 37.25F * static_cast<float>(i));
     QApplication::processEvents();
     const auto expectSameAsQtsDelegate = [this](const char* step) {
+        // A new delegate lays the grid out again: both pictures are taken laid out.
+        QApplication::processEvents();
         QAbstractItemDelegate* ours = grid->itemDelegate();
         const QImage painted = grid->grab().toImage();
         QStyledItemDelegate qts;
         grid->setItemDelegate(&qts);
+        QApplication::processEvents();
         const QImage expected = grid->grab().toImage();
         grid->setItemDelegate(ours);
+        QApplication::processEvents();
         EXPECT_EQ(painted, expected) << step;
     };
 
@@ -739,6 +743,10 @@ TEST_F(ListWindowTest, TheGridEndsAtItsLastRow)
     const QRect lastCell = grid->visualRect(grid->model()->index(last, 0));
     EXPECT_EQ(lastCell.bottom() + 1 + 1, grid->viewport()->height())
         << "the last row (and its grid line) at the bottom, at the end of the range";
+    grid->doItemsLayout();
+    QApplication::processEvents();
+    EXPECT_EQ(grid->visualRect(grid->model()->index(last, 0)), lastCell)
+        << "and there it stays when the grid is laid out again";
 
     grid->setFocus();
     grid->setCurrentIndex(grid->model()->index(last - 3, 1));
