@@ -679,16 +679,17 @@ TEST_F(ListWindowTest, GridCellsLookAsQtsOwnDelegatePaintsThem)
         receive(static_cast<std::uint8_t>(1 + i % 7), 0.5F + 37.25F * static_cast<float>(i));
     QApplication::processEvents();
     const auto expectSameAsQtsDelegate = [this](const char* step) {
-        // A new delegate lays the grid out again: both pictures are taken laid out.
-        QApplication::processEvents();
+        // A new delegate lays the grid out again, and a scroll bar shows or hides a pass
+        // later: both pictures are taken laid out.
+        QTest::qWait(20);
         QAbstractItemDelegate* ours = grid->itemDelegate();
         const QImage painted = grid->grab().toImage();
         QStyledItemDelegate qts;
         grid->setItemDelegate(&qts);
-        QApplication::processEvents();
+        QTest::qWait(20);
         const QImage expected = grid->grab().toImage();
         grid->setItemDelegate(ours);
-        QApplication::processEvents();
+        QTest::qWait(20);
         EXPECT_EQ(painted, expected) << step;
     };
 
