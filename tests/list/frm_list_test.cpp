@@ -678,16 +678,32 @@ TEST_F(ListWindowTest, GridCellsLookAsQtsOwnDelegatePaintsThem)
     for (int i = 0; i < 30; ++i)
         receive(static_cast<std::uint8_t>(1 + i % 7), 0.5F + 37.25F * static_cast<float>(i));
     QApplication::processEvents();
-    const auto expectSameAsQtsDelegate = [this](const char* step) {
-        // A new delegate lays the grid out again, and a scroll bar shows or hides a pass
-        // later: both pictures are taken laid out.
-        QTest::qWait(20);
+    // The scroll bars are not the delegate's; held as they are, a narrower column cannot
+    // show or hide one a layout pass later in only one of the two pictures.
+    const auto hold = [](QScrollBar* bar) {
+        return bar->isVisible() ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
+    };
+    grid->setHorizontalScrollBarPolicy(hold(grid->horizontalScrollBar()));
+    grid->setVerticalScrollBarPolicy(hold(grid->verticalScrollBar()));
+    // A new delegate lays the grid out again a pass later: a picture counts once two taken
+    // one after the other agree.
+    const auto settledPicture = [this] {
+        QImage last = grid->grab().toImage();
+        for (int tries = 0; tries < 50; ++tries) {
+            QTest::qWait(20);
+            QImage now = grid->grab().toImage();
+            if (now == last)
+                break;
+            last = std::move(now);
+        }
+        return last;
+    };
+    const auto expectSameAsQtsDelegate = [this, &settledPicture](const char* step) {
         QAbstractItemDelegate* ours = grid->itemDelegate();
-        const QImage painted = grid->grab().toImage();
+        const QImage painted = settledPicture();
         QStyledItemDelegate qts;
         grid->setItemDelegate(&qts);
-        QTest::qWait(20);
-        const QImage expected = grid->grab().toImage();
+        const QImage expected = settledPicture();
         grid->setItemDelegate(ours);
         QTest::qWait(20);
         EXPECT_EQ(painted, expected) << step;
