@@ -38,6 +38,7 @@ public:
     void setXLabels(const XLabelTexts&) override { }
     void setYLabel(int, std::string_view) override { }
     void clearAndRedraw() override { }
+    void drawNewestPoint() override { }
     void showNewestMarker(const PointMarker&) override { }
     void hideNewestMarker() override { }
     void showReadout(const PointMarker&) override { }
@@ -159,13 +160,26 @@ void BM_CaptureWithGraphShown(benchmark::State& state)
 {
     captureShown(state, false);
 }
-BENCHMARK(BM_CaptureWithGraphShown)->Arg(0)->Arg(99)->Arg(49999)->Unit(benchmark::kMicrosecond);
+// A page holds 100 readings: the readings after 0 and 1000 stored start a page (the plot is
+// drawn again in full), those after 99, 999 and 49999 end one (a segment and a dot are added).
+BENCHMARK(BM_CaptureWithGraphShown)
+    ->Arg(0)
+    ->Arg(99)
+    ->Arg(999)
+    ->Arg(1000)
+    ->Arg(49999)
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_CaptureWithBothShown(benchmark::State& state)
 {
     captureShown(state, true);
 }
-BENCHMARK(BM_CaptureWithBothShown)->Arg(0)->Arg(49999)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CaptureWithBothShown)
+    ->Arg(0)
+    ->Arg(999)
+    ->Arg(1000)
+    ->Arg(49999)
+    ->Unit(benchmark::kMicrosecond);
 
 // The same, each reading also written to the session journal (its sync runs on its timer,
 // within the event-loop passes the capture makes).

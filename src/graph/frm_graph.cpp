@@ -232,6 +232,11 @@ void Frm_Graph::clearAndRedraw()
     m_plotBox->redraw();
 }
 
+void Frm_Graph::drawNewestPoint()
+{
+    m_plotBox->addNewestPoint();
+}
+
 void Frm_Graph::showNewestMarker(const PointMarker& marker)
 {
     m_plotBox->showMarker(PlotBox::Marker::Newest, marker);

@@ -51,6 +51,7 @@ private:
     void setXLabels(const XLabelTexts& texts) override;
     void setYLabel(int k, std::string_view caption) override;
     void clearAndRedraw() override;
+    void drawNewestPoint() override;
     void showNewestMarker(const PointMarker& marker) override;
     void hideNewestMarker() override;
     void showReadout(const PointMarker& marker) override;

@@ -39,6 +39,9 @@ public:
     /// Erases the plot box and draws the plot again from the graph state. The markers and
     /// the readout are not part of the drawing and stay as they are.
     virtual void clearAndRedraw() = 0;
+    /// The newest point joined the page and nothing else changed: draws its segment and
+    /// dot onto the plot as it stands (a view may redraw in full instead).
+    virtual void drawNewestPoint() = 0;
 
     virtual void showNewestMarker(const PointMarker& marker) = 0;
     virtual void hideNewestMarker() = 0;

@@ -9,6 +9,7 @@
 #include "shared/widget_helpers.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -125,7 +126,40 @@ std::array<QWidget*, 5> PlotBox::MarkerItems::all() const
 
 void PlotBox::redraw()
 {
+    m_pictureValid = false;
     update();
+}
+
+void PlotBox::addNewestPoint()
+{
+    if (!isVisible() || !pictureFits() || m_pictureHolds + 1 != m_vars.GraphPointCount) {
+        redraw();
+        return;
+    }
+    planNewestPoint(m_vars, m_drawing);
+    QPainter painter(&m_picture);
+    const QRect changed = paintCurveAddition(painter, m_drawing, size());
+    m_pictureHolds = m_vars.GraphPointCount;
+    update(changed);
+}
+
+bool PlotBox::pictureFits() const
+{
+    return m_pictureValid && m_picture.devicePixelRatio() == devicePixelRatioF()
+        && m_picture.deviceIndependentSize().toSize() == size();
+}
+
+void PlotBox::paintPicture()
+{
+    const qreal ratio = devicePixelRatioF();
+    if (m_picture.size() != size() * ratio)
+        m_picture = QPixmap(size() * ratio);
+    m_picture.setDevicePixelRatio(ratio);
+    planPlot(m_vars, m_drawing);
+    QPainter painter(&m_picture);
+    paintPlotBox(painter, m_drawing, size());
+    m_pictureValid = true;
+    m_pictureHolds = std::min(m_vars.GraphPointCount, kMaxGraphPoints);
 }
 
 void PlotBox::showMarker(Marker which, const PointMarker& marker)
@@ -158,11 +192,14 @@ QPoint PlotBox::toPixels(double x, double y) const
         static_cast<int>(std::lround(std::clamp(exact.y(), -kFarOff, kFarOff)))};
 }
 
-void PlotBox::paintEvent(QPaintEvent*)
+void PlotBox::paintEvent(QPaintEvent* event)
 {
-    planPlot(m_vars, m_drawing);
-    QPainter painter(this);
-    paintPlotBox(painter, m_drawing, size());
+    if (!pictureFits())
+        paintPicture();
+    const QRect area = event->rect();
+    const qreal ratio = m_picture.devicePixelRatio();
+    QPainter(this).drawPixmap(
+        area, m_picture, QRectF(area.topLeft() * ratio, area.size() * ratio).toAlignedRect());
 }
 
 void PlotBox::mouseMoveEvent(QMouseEvent* event)

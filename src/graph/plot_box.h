@@ -7,9 +7,11 @@
 #include "graph/plot_drawing.h"
 #include "shared/var_module.h"
 
+#include <QPixmap>
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
 
 namespace clampmeter {
 
@@ -18,7 +20,9 @@ class ValueLabel;
 /// The plot box Picture1: the plot drawn from the graph state in its own units (605 across,
 /// 543 down inside a one-pixel border), under a cross-hair pointer, with the newest-reading
 /// marker and the cursor readout as separate items on top that the drawing never erases.
-/// Pointer movements are reported in plot units.
+/// Pointer movements are reported in plot units. The plot is kept as a picture at the
+/// screen's resolution, so that a new reading paints its own few pixels, and what moving
+/// markers uncover is copied from the picture rather than drawn again.
 class PlotBox final : public QWidget {
     Q_OBJECT
 
@@ -29,6 +33,11 @@ public:
 
     /// Draws the plot again from the graph state (once the current handler is done).
     void redraw();
+    /// The newest point joined the page and nothing else changed: adds its segment and dot
+    /// to the kept picture of the box and repaints only where they fall. Anything the
+    /// picture cannot follow this way (a redraw pending, a new size or pixel ratio, a point
+    /// count that does not follow on) redraws in full instead.
+    void addNewestPoint();
 
     /// Moves the marker's lines and label to the point and fills its three captions, then
     /// shows all five items.
@@ -66,8 +75,15 @@ private:
     /// can hold: a point far off the box stays far off, only not billions of pixels off.
     QPoint toPixels(double x, double y) const;
 
+    /// Draws the whole plot into the kept picture, at the box's size and pixel ratio.
+    void paintPicture();
+    bool pictureFits() const;
+
     const VarModule& m_vars;
     PlotDrawing m_drawing;
+    QPixmap m_picture;
+    bool m_pictureValid = false;
+    std::int32_t m_pictureHolds = 0; ///< points drawn into the picture
     std::array<MarkerItems, 2> m_markers;
 };
 

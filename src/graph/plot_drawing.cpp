@@ -24,19 +24,24 @@ bool touchesPlotBox(const PlotDot& dot)
         && dot.y <= kPlotHeight + kDotRadius;
 }
 
+/// Point j's segment to the point before and its dot, as far as they can show.
+void planPoint(const VarModule& vars, std::int32_t j, PlotDrawing& drawing)
+{
+    const PlotDot dot = dotAt(vars.GraphPoints[static_cast<std::size_t>(j - 1)]);
+    if (j > 1) {
+        const PlotDot before = dotAt(vars.GraphPoints[static_cast<std::size_t>(j - 2)]);
+        if (auto segment = clipToPlotBox({dot.x, dot.y, before.x, before.y}))
+            drawing.segments.push_back(*segment);
+    }
+    if (touchesPlotBox(dot))
+        drawing.dots.push_back(dot);
+}
+
 void planCurve(const VarModule& vars, PlotDrawing& drawing)
 {
     const std::int32_t count = std::min(vars.GraphPointCount, kMaxGraphPoints);
-    for (std::int32_t j = 1; j <= count; ++j) {
-        const PlotDot dot = dotAt(vars.GraphPoints[static_cast<std::size_t>(j - 1)]);
-        if (j > 1) {
-            const PlotDot before = dotAt(vars.GraphPoints[static_cast<std::size_t>(j - 2)]);
-            if (auto segment = clipToPlotBox({dot.x, dot.y, before.x, before.y}))
-                drawing.segments.push_back(*segment);
-        }
-        if (touchesPlotBox(dot))
-            drawing.dots.push_back(dot);
-    }
+    for (std::int32_t j = 1; j <= count; ++j)
+        planPoint(vars, j, drawing);
 }
 
 } // namespace
@@ -60,6 +65,17 @@ void planPlot(const VarModule& vars, PlotDrawing& drawing)
     }
     drawing.centreLine = {301.0, 0.0, 301.0, kPlotHeight};
     planCurve(vars, drawing);
+}
+
+void planNewestPoint(const VarModule& vars, PlotDrawing& addition)
+{
+    addition.ticks.clear();
+    addition.grid.clear();
+    addition.segments.clear();
+    addition.dots.clear();
+    const std::int32_t count = vars.GraphPointCount;
+    if (count >= 1 && count <= kMaxGraphPoints)
+        planPoint(vars, count, addition);
 }
 
 std::optional<PlotLine> clipToPlotBox(const PlotLine& line)

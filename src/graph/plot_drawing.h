@@ -51,6 +51,11 @@ struct PlotDrawing {
 /// page.
 void planPlot(const VarModule& vars, PlotDrawing& drawing);
 
+/// What the newest point (GraphPointCount) adds to the drawing of the points before it: its
+/// segment to the point before, clipped, and its dot when it can touch the box. `addition`
+/// holds only segments and dots.
+void planNewestPoint(const VarModule& vars, PlotDrawing& addition);
+
 /// The part of a segment inside the plot box (0 … 605 × 0 … 543), or nothing when it misses
 /// the box. Computed in double, so points clamped at the limits of 32 bits clip exactly.
 std::optional<PlotLine> clipToPlotBox(const PlotLine& line);

@@ -19,6 +19,7 @@ const QColor kBorder(0, 0, 0);
 const QColor kRed(255, 0, 0);
 constexpr int kBorderWidth = 1;
 constexpr int kStampRadius = 3; // whole pixels around a dot's centre pixel
+constexpr int kStampSide = 2 * kStampRadius + 2;
 
 QSizeF innerSize(QSize boxSize)
 {
@@ -48,8 +49,8 @@ template <typename Lines> void drawLines(QPainter& painter, const Lines& lines)
 /// centre, ready to be stamped: a thousand stamps cost a fraction of a thousand circles.
 QImage dotStamp(qreal devicePixelRatio)
 {
-    const int side = 2 * kStampRadius + 2;
-    QImage stamp(QSize(side, side) * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
+    QImage stamp(
+        QSize(kStampSide, kStampSide) * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
     stamp.setDevicePixelRatio(devicePixelRatio);
     stamp.fill(Qt::transparent);
     QPainter painter(&stamp);
@@ -75,6 +76,34 @@ QPointF pixelsToPlot(QPointF position, QSize boxSize)
         (position.y() - kBorderWidth) * kPlotHeight / inner.height()};
 }
 
+namespace {
+
+/// Where a dot's stamp goes: the corner of its centre pixel less the stamp's radius.
+QPointF stampCorner(const PlotDot& dot, QSize boxSize)
+{
+    const QPointF centre = plotToPixels(dot.x, dot.y, boxSize);
+    return {std::floor(centre.x()) - kStampRadius, std::floor(centre.y()) - kStampRadius};
+}
+
+/// The red curve: segments first, then the dots on top, in plot units mapped into the box.
+void paintCurve(QPainter& painter, const PlotDrawing& drawing, QSize boxSize)
+{
+    const QSizeF inner = innerSize(boxSize);
+    painter.save();
+    painter.setClipRect(QRectF(QPointF(kBorderWidth, kBorderWidth), inner));
+    painter.translate(kBorderWidth, kBorderWidth);
+    painter.scale(inner.width() / kPlotWidth, inner.height() / kPlotHeight);
+    painter.setPen(linePen(kRed, Qt::SolidLine));
+    drawLines(painter, drawing.segments);
+    painter.resetTransform();
+    const QImage stamp = dotStamp(painter.device()->devicePixelRatioF());
+    for (const PlotDot& dot : drawing.dots)
+        painter.drawImage(stampCorner(dot, boxSize), stamp);
+    painter.restore();
+}
+
+} // namespace
+
 void paintPlotBox(QPainter& painter, const PlotDrawing& drawing, QSize boxSize)
 {
     painter.save();
@@ -87,27 +116,41 @@ void paintPlotBox(QPainter& painter, const PlotDrawing& drawing, QSize boxSize)
     painter.fillRect(box.adjusted(0, 0, -box.width() + kBorderWidth, 0), kBorder);
     painter.fillRect(box.adjusted(box.width() - kBorderWidth, 0, 0, 0), kBorder);
     painter.fillRect(plotArea, kBackground);
+
+    painter.save();
     painter.setClipRect(plotArea);
     painter.translate(kBorderWidth, kBorderWidth);
     painter.scale(inner.width() / kPlotWidth, inner.height() / kPlotHeight);
-
     painter.setPen(linePen(Qt::black, Qt::SolidLine));
     drawLines(painter, drawing.ticks);
     painter.setPen(linePen(Qt::black, Qt::DotLine));
     drawLines(painter, drawing.grid);
     drawLines(painter, std::initializer_list<PlotLine> {drawing.centreLine});
-
-    painter.setPen(linePen(kRed, Qt::SolidLine));
-    drawLines(painter, drawing.segments);
-    painter.resetTransform();
-    const QImage stamp = dotStamp(painter.device()->devicePixelRatioF());
-    for (const PlotDot& dot : drawing.dots) {
-        const QPointF centre = plotToPixels(dot.x, dot.y, boxSize);
-        painter.drawImage(
-            QPointF(std::floor(centre.x()) - kStampRadius, std::floor(centre.y()) - kStampRadius),
-            stamp);
-    }
     painter.restore();
+
+    paintCurve(painter, drawing, boxSize);
+    painter.restore();
+}
+
+QRect paintCurveAddition(QPainter& painter, const PlotDrawing& addition, QSize boxSize)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    paintCurve(painter, addition, boxSize);
+    painter.restore();
+
+    QRectF changed;
+    for (const PlotLine& line : addition.segments) {
+        const QPointF a = plotToPixels(line.x1, line.y1, boxSize);
+        const QPointF b = plotToPixels(line.x2, line.y2, boxSize);
+        changed |= QRectF(a, b).normalized();
+    }
+    QRect touched = changed.toAlignedRect().adjusted(-2, -2, 2, 2);
+    for (const PlotDot& dot : addition.dots) {
+        const QPoint corner = stampCorner(dot, boxSize).toPoint();
+        touched |= QRect(corner, QSize(kStampSide, kStampSide));
+    }
+    return touched & QRect(QPoint(0, 0), boxSize);
 }
 
 } // namespace clampmeter

@@ -44,9 +44,12 @@ void PlotWindow::LiveGraphUpdate()
     point.PointNo = m_vars.DataCount;
 
     m_view.showNewestMarker(markerFor(point, record, kPlotWidth));
-    if (newPage)
+    if (newPage) {
         refreshReadout(); // the points under the pointer were replaced
-    m_view.clearAndRedraw();
+        m_view.clearAndRedraw();
+    } else {
+        m_view.drawNewestPoint();
+    }
 }
 
 void PlotWindow::chooseXScale(std::string_view item)

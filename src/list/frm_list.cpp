@@ -52,8 +52,12 @@ ValueLabel* addLabel(const LabelSpec& spec, QWidget* parent)
     label->setFont(designFont("Arial", spec.points, spec.weight, spec.style));
     label->setAlignment(spec.alignment);
     setTextColour(label, spec.colour);
-    if (spec.accessibleName != nullptr)
+    if (spec.accessibleName != nullptr) {
         label->setAccessibleName(QString::fromLatin1(spec.accessibleName));
+        // A label whose value changes fills its own background in the colour under it, so
+        // that a new value repaints the label alone, not the picture behind it.
+        setBackgroundColour(label, parent->palette().color(QPalette::Window));
+    }
     return label;
 }
 

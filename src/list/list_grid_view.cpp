@@ -3,6 +3,9 @@
 
 #include "list/list_grid_view.h"
 
+#include "list/grid_cell_delegate.h"
+#include "list/header_rows_model.h"
+
 #include "shared/widget_helpers.h"
 
 #include <QAbstractButton>
@@ -14,6 +17,7 @@
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyleOptionSlider>
 #include <QtMath>
 
 #include <algorithm>
@@ -74,7 +78,12 @@ protected:
     {
         if (!rect.isValid() || model() == nullptr)
             return;
-        const QString text = model()->headerData(section, orientation()).toString();
+        // The row header's rows beyond the grid's (see HeaderRowsModel) have no text, not
+        // even an empty one, and stay unpainted.
+        const QVariant label = model()->headerData(section, orientation());
+        if (!label.isValid())
+            return;
+        const QString text = label.toString();
         const auto alignment = model()
                                    ->headerData(section, orientation(), Qt::TextAlignmentRole)
                                    .value<Qt::Alignment>();
@@ -116,6 +125,52 @@ private:
     mutable QCache<QString, QPixmap> m_cells {kCachedCells};
 };
 
+/// A scroll bar that repaints for a new range only when its handle moves or resizes: one
+/// row more in 50000 changes no pixel of it.
+class QuietScrollBar final : public QScrollBar {
+public:
+    QuietScrollBar(Qt::Orientation orientation, QWidget* parent)
+        : QScrollBar(orientation, parent)
+    {
+    }
+
+protected:
+    bool event(QEvent* event) override
+    {
+        const bool handled = QScrollBar::event(event);
+        // It paints every pixel of itself (below), so the window behind it never repaints
+        // for it. Set after polishing: the style clears it there.
+        if (event->type() == QEvent::Polish)
+            setAttribute(Qt::WA_OpaquePaintEvent);
+        return handled;
+    }
+    void sliderChange(SliderChange change) override
+    {
+        const QRect handle = handleRect();
+        if (change == SliderRangeChange && handle == m_paintedHandle && isVisible())
+            return;
+        m_paintedHandle = handle;
+        QScrollBar::sliderChange(change);
+    }
+    void paintEvent(QPaintEvent* event) override
+    {
+        m_paintedHandle = handleRect();
+        QPainter(this).fillRect(event->rect(), palette().color(QPalette::Window));
+        QScrollBar::paintEvent(event);
+    }
+
+private:
+    QRect handleRect() const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->subControlRect(
+            QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    }
+
+    QRect m_paintedHandle;
+};
+
 /// Lines between data cells in the grid's own colour.
 class GridLineStyle final : public QProxyStyle {
 public:
@@ -149,11 +204,17 @@ ListGridView::ListGridView(ListGridModel& model, QWidget* parent)
     style->setParent(this);
     setStyle(style);
     setPalette(gridPalette(palette()));
+    setAutoFillBackground(true);
     setFont(designFont("Arial", 9.75, QFont::Normal, FontStyle::Italic));
 
+    setVerticalScrollBar(new QuietScrollBar(Qt::Vertical, this));
     setHorizontalHeader(new FixedCellHeader(Qt::Horizontal, this));
     setVerticalHeader(new FixedCellHeader(Qt::Vertical, this));
     setModel(&m_model);
+    // After the view's own connections to the model, so that the header hears of a new row
+    // after the view, as it did on the model itself.
+    verticalHeader()->setModel(new HeaderRowsModel(m_model, kMaxRecords + 1, this));
+    setItemDelegate(new GridCellDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -201,16 +262,30 @@ void ListGridView::setUpColumns()
 
 void ListGridView::takeOverRowCountChanges()
 {
-    // QTableView connects the count by name; if that ever fails, its own answer stays.
-    if (!disconnect(verticalHeader(), SIGNAL(sectionCountChanged(int, int)), this,
-            SLOT(rowCountChanged(int, int))))
-        return;
+    // The row header's count no longer follows the grid's (see HeaderRowsModel): the grid
+    // answers its own model's row count changes. QTableView connects the header's count by
+    // name; if that ever fails, its own answer stays as well.
+    disconnect(verticalHeader(), SIGNAL(sectionCountChanged(int, int)), this,
+        SLOT(rowCountChanged(int, int)));
     connect(&m_model, &QAbstractItemModel::rowsAboutToBeInserted, this,
         [this](const QModelIndex& parent, int first, int last) {
             m_insertingTopRow = !parent.isValid() && first == 0 && last == 0;
         });
-    connect(verticalHeader(), &QHeaderView::sectionCountChanged, this,
-        &ListGridView::onRowCountChanged);
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this,
+        [this](const QModelIndex&, int first, int last) {
+            const int count = m_model.rowCount();
+            onRowCountChanged(count - (last - first + 1), count);
+        });
+    connect(&m_model, &QAbstractItemModel::rowsRemoved, this,
+        [this](const QModelIndex&, int first, int last) {
+            const int count = m_model.rowCount();
+            onRowCountChanged(count + (last - first + 1), count);
+        });
+}
+
+bool ListGridView::showingTopRow() const
+{
+    return verticalScrollBar()->value() == 0 && verticalHeader()->offset() == 0;
 }
 
 void ListGridView::onRowCountChanged(int oldCount, int newCount)
@@ -218,17 +293,100 @@ void ListGridView::onRowCountChanged(int oldCount, int newCount)
     const bool topRow = std::exchange(m_insertingTopRow, false);
     QHeaderView* rows = verticalHeader();
     const int shift = rows->sectionSize(0);
-    const bool atTop = verticalScrollBar()->value() == 0 && rows->offset() == 0;
-    if (!topRow || newCount != oldCount + 1 || !atTop || shift <= 0 || !isVisible()) {
+    if (!topRow || newCount != oldCount + 1 || !showingTopRow() || shift <= 0 || !isVisible()
+        || verticalScrollMode() != QAbstractItemView::ScrollPerItem) {
         rowCountChanged(oldCount, newCount);
         return;
     }
     // Every row in view moves down by the new row's height: move the pixels, and only the
     // strip uncovered at the top is painted. Only the viewports' contents move, not the
     // widgets on them.
-    updateGeometries();
+    QScrollBar* bar = verticalScrollBar();
+    if (rowsOutOfView(newCount) > 0 && !bar->isVisible()
+        && verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff) {
+        rowCountChanged(oldCount, newCount); // the bar has to appear: a real layout
+        return;
+    }
+    {
+        // The scroll area answers a new range with a queued relayout that raises both bars
+        // over each other, and so repaints them and the window behind them; the bar is
+        // already shown and stays so.
+        const QSignalBlocker quiet(bar);
+        fitScrollRange(newCount);
+    }
     viewport()->scroll(0, shift, viewport()->rect());
     rows->viewport()->scroll(0, shift, rows->viewport()->rect());
+}
+
+int ListGridView::rowsInView() const
+{
+    return std::max(1, viewport()->height() / std::max(1, verticalHeader()->defaultSectionSize()));
+}
+
+int ListGridView::rowsOutOfView(int rows) const
+{
+    return std::max(0, rows - rowsInView());
+}
+
+void ListGridView::fitScrollRange(int rows)
+{
+    // Rows of one height scrolled by rows: the range is simple arithmetic.
+    verticalScrollBar()->setRange(0, rowsOutOfView(rows));
+    verticalScrollBar()->setPageStep(rowsInView());
+}
+
+void ListGridView::updateGeometries()
+{
+    QTableView::updateGeometries();
+    // The row header holds more rows than the grid (see HeaderRowsModel): the grid scrolls
+    // over its own rows only.
+    if (model() != nullptr && verticalScrollMode() == QAbstractItemView::ScrollPerItem) {
+        fitScrollRange(model()->rowCount());
+        keepLastRowAtTheBottom();
+    }
+}
+
+void ListGridView::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    if (dy != 0)
+        keepLastRowAtTheBottom();
+}
+
+void ListGridView::keepLastRowAtTheBottom()
+{
+    // At the end of its range the row header puts its own last row at the bottom, and its
+    // rows go on past the grid's (see HeaderRowsModel); a relayout puts the top row at the
+    // top instead. The grid's last row goes at the bottom, as the view would put it.
+    const QScrollBar* bar = verticalScrollBar();
+    const int rows = model() != nullptr ? model()->rowCount() : 0;
+    if (verticalScrollMode() != QAbstractItemView::ScrollPerItem || rows <= 0 || bar->maximum() <= 0
+        || bar->value() != bar->maximum())
+        return;
+    QHeaderView* header = verticalHeader();
+    const int end = header->sectionPosition(rows - 1) + header->sectionSize(rows - 1);
+    const int offset = std::max(0, end - viewport()->height());
+    if (header->offset() == offset)
+        return;
+    header->setOffset(offset);
+    viewport()->update();
+}
+
+void ListGridView::paintEvent(QPaintEvent* event)
+{
+    // Below the grid's last row the row header's further rows are left unpainted, as the
+    // view leaves the space below its last row.
+    const int rows = model() != nullptr ? model()->rowCount() : 0;
+    const int bottom = rows > 0 ? rowViewportPosition(rows - 1) + rowHeight(rows - 1) : 0;
+    const QRegion inside = event->region() & QRect(0, 0, viewport()->width(), bottom);
+    if (inside.isEmpty())
+        return;
+    if (inside == event->region()) {
+        QTableView::paintEvent(event);
+        return;
+    }
+    QPaintEvent clipped(inside);
+    QTableView::paintEvent(&clipped);
 }
 
 int ListGridView::cellWidth(const QString& text) const

@@ -41,6 +41,9 @@ protected:
     /// readings never pull the view, and keys must not lose the cell out of sight.
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void setUpColumns();
@@ -48,6 +51,12 @@ private:
     /// whole viewport, for a single row inserted at the top of a view scrolled to the top.
     void takeOverRowCountChanges();
     void onRowCountChanged(int oldCount, int newCount);
+    bool showingTopRow() const;
+    int rowsInView() const;
+    int rowsOutOfView(int rows) const;
+    /// The vertical scroll range for `rows` rows.
+    void fitScrollRange(int rows);
+    void keepLastRowAtTheBottom();
 
     int cellWidth(const QString& text) const;
     /// After the user moved the current cell: new readings follow it only on row 1.

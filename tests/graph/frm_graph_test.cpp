@@ -401,6 +401,62 @@ TEST_F(GraphWindowTest, AWheelOverAScaleChooserActsOnlyWhileItHoldsTheFocus)
     EXPECT_NE(vars->XScale, 100) << "a focused chooser takes the wheel as it takes keys";
 }
 
+TEST_F(GraphWindowTest, ThePlotOnScreenEqualsAFullRedrawAfterEveryStep)
+{
+    graph->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
+    // What the window shows: its backing store, not a fresh rendering as QWidget::grab makes.
+    const auto onScreen = [this] {
+        QApplication::processEvents();
+        const QRect area(plotBox()->mapTo(graph.get(), QPoint(0, 0)), plotBox()->size());
+        return graph->screen()
+            ->grabWindow(graph->winId(), area.x(), area.y(), area.width(), area.height())
+            .toImage();
+    };
+    const auto expectAsRedrawn = [&](const std::string& step) {
+        const QImage shown = onScreen();
+        plotBox()->redraw();
+        EXPECT_EQ(shown, onScreen()) << step;
+    };
+    double value = 0.0;
+    const auto captureSome = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            value = std::fmod(value + 37.0, 700.0) - (i % 7 == 0 ? 60.0 : 0.0); // off scale too
+            capture(value);
+            QApplication::processEvents();
+        }
+    };
+
+    captureSome(1);
+    expectAsRedrawn("the first point");
+    chooseItem("X_Combo", "20");
+    captureSome(45); // across two new pages
+    expectAsRedrawn("readings across pages");
+    chooseItem("Y_Combo", "1200");
+    captureSome(3);
+    expectAsRedrawn("readings after a scale change");
+    QTest::mouseClick(child("Check1"), Qt::LeftButton);
+    captureSome(3);
+    expectAsRedrawn("readings after the grid switch");
+    QTest::mouseClick(child("imgbtnleft"), Qt::LeftButton);
+    captureSome(3);
+    expectAsRedrawn("readings while browsing");
+    QTest::mouseClick(child("imgbtncenter"), Qt::LeftButton);
+    captureSome(4);
+    expectAsRedrawn("readings after following again");
+    graph->hide();
+    captureSome(5);
+    graph->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
+    expectAsRedrawn("readings while the window was hidden");
+    movePointer(at(100, 300));
+    captureSome(3);
+    expectAsRedrawn("readings under the readout");
+    graph->plotWindow().listCleared();
+    captureSome(2);
+    expectAsRedrawn("readings after a clear");
+}
+
 TEST_F(GraphWindowTest, NavigationButtonsShowTheirPressedPictureWhileAButtonIsHeld)
 {
     for (int i = 0; i < 30; ++i)

@@ -51,7 +51,7 @@ TEST_F(LiveGraphTest, FirstReadingIsPointOneWithTheMarkerOnIt)
     EXPECT_EQ(vars.GraphPointCount, 1);
     EXPECT_EQ(vars.GraphStart, 1);
     expectPoint(point(1), 1, 1, 273);
-    EXPECT_EQ(view.calls, (Calls {"showNewestMarker", "clearAndRedraw"}))
+    EXPECT_EQ(view.calls, (Calls {"showNewestMarker", "drawNewestPoint"}))
         << "the design labels 1, 51, 100 are already right";
     ASSERT_TRUE(view.newest);
     EXPECT_EQ(view.newest->lineX, 1);

@@ -36,6 +36,11 @@ public:
         calls.emplace_back("clearAndRedraw");
         ++redraws;
     }
+    void drawNewestPoint() override
+    {
+        calls.emplace_back("drawNewestPoint");
+        ++redraws;
+    }
     void showNewestMarker(const PointMarker& marker) override
     {
         calls.emplace_back("showNewestMarker");

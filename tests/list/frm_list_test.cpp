@@ -16,17 +16,23 @@
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleOptionSlider>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <iostream>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -592,6 +598,177 @@ TEST_F(ListWindowTest, ACellTheUserMovedToStaysOnItsReadingUntilTheUserComesBack
     ASSERT_EQ(grid->currentIndex().row(), 0);
     receive(1, 303.0F);
     EXPECT_EQ(grid->currentIndex(), grid->model()->index(0, 3)) << "back on row 1: it follows";
+}
+
+/// The region each widget painted while it was installed.
+class PaintRecorder final : public QObject {
+public:
+    PaintRecorder() { QApplication::instance()->installEventFilter(this); }
+    ~PaintRecorder() override { QApplication::instance()->removeEventFilter(this); }
+
+    std::map<const QWidget*, QRegion> painted;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted[static_cast<QWidget*>(watched)] += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+
+QRect scrollBarHandle(QScrollBar* bar)
+{
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    return bar->style()->subControlRect(
+        QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+}
+
+TEST_F(ListWindowTest, AReadingRepaintsOnlyWhatChanged)
+{
+    list->show();
+    list->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(list));
+    auto* counter = list->findChild<QWidget*>(QStringLiteral("Label4"));
+    auto* reading = list->findChild<QWidget*>(QStringLiteral("maindatashow"));
+    QWidget* cells = grid->viewport();
+    QWidget* numbers = grid->verticalHeader()->viewport();
+    QScrollBar* bar = grid->verticalScrollBar();
+    // At 60 rows the scroll bar's handle shrinks with each row; at 2000 it has its least
+    // length and stays at the top.
+    for (const int rows : {60, 2000}) {
+        while (grid->model()->rowCount() < rows)
+            receive(1, 200.0F + static_cast<float>(grid->model()->rowCount() % 50));
+        QTest::qWait(50);
+        const QRect handleBefore = scrollBarHandle(bar);
+        PaintRecorder recorder;
+        receive(1, 300.0F);
+        QApplication::processEvents();
+
+        const int rowHeight = grid->rowHeight(0);
+        const QRect newRow(0, 0, cells->width(), rowHeight);
+        const QRect oldCurrent = grid->visualRect(grid->model()->index(1, 3));
+        std::set<const QWidget*> expected {counter, reading, cells, numbers};
+        if (scrollBarHandle(bar) != handleBefore)
+            expected.insert(bar);
+        std::set<const QWidget*> painters;
+        for (const auto& [widget, region] : recorder.painted)
+            painters.insert(widget);
+        EXPECT_EQ(painters, expected) << rows << " rows: only these paint";
+        EXPECT_EQ(recorder.painted[cells] - QRegion(newRow) - QRegion(oldCurrent), QRegion())
+            << rows << " rows: the new row and the cell that lost the selection";
+        EXPECT_EQ(recorder.painted[numbers] - QRegion(0, 0, numbers->width(), rowHeight), QRegion())
+            << rows << " rows: the new record number";
+    }
+}
+
+TEST_F(ListWindowTest, GridCellsLookAsQtsOwnDelegatePaintsThem)
+{
+    list->show();
+    list->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(list));
+    for (int i = 0; i < 30; ++i)
+        receive(static_cast<std::uint8_t>(1 + i % 7), 0.5F + 37.25F * static_cast<float>(i));
+    QApplication::processEvents();
+    // The scroll bars are not the delegate's; held as they are, a narrower column cannot
+    // show or hide one a layout pass later in only one of the two pictures.
+    const auto hold = [](QScrollBar* bar) {
+        return bar->isVisible() ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
+    };
+    grid->setHorizontalScrollBarPolicy(hold(grid->horizontalScrollBar()));
+    grid->setVerticalScrollBarPolicy(hold(grid->verticalScrollBar()));
+    // A new delegate lays the grid out again a pass later: a picture counts once two taken
+    // one after the other agree.
+    const auto settledPicture = [this] {
+        QImage last = grid->grab().toImage();
+        for (int tries = 0; tries < 50; ++tries) {
+            QTest::qWait(20);
+            QImage now = grid->grab().toImage();
+            if (now == last)
+                break;
+            last = std::move(now);
+        }
+        return last;
+    };
+    const auto expectSameAsQtsDelegate = [this, &settledPicture](const char* step) {
+        QAbstractItemDelegate* ours = grid->itemDelegate();
+        const QImage painted = settledPicture();
+        QStyledItemDelegate qts;
+        grid->setItemDelegate(&qts);
+        const QImage expected = settledPicture();
+        grid->setItemDelegate(ours);
+        QTest::qWait(20);
+        EXPECT_EQ(painted, expected) << step;
+    };
+
+    expectSameAsQtsDelegate("following the newest reading");
+    grid->setFocus();
+    expectSameAsQtsDelegate("with the keyboard focus on the current cell");
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(grid, Qt::Key_Left, Qt::ShiftModifier);
+    expectSameAsQtsDelegate("a range selected");
+    grid->setColumnWidth(1, 24);
+    expectSameAsQtsDelegate("text cut by a narrow column");
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    expectSameAsQtsDelegate("the window inactive");
+    grid->setEnabled(false);
+    expectSameAsQtsDelegate("the grid disabled");
+}
+
+TEST_F(ListWindowTest, TheGridEndsAtItsLastRow)
+{
+    list->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    for (int i = 0; i < 5; ++i)
+        receive(1, 200.0F + static_cast<float>(i));
+    QApplication::processEvents();
+    const int rows = grid->model()->rowCount();
+    const auto whiteBelow = [](QWidget* widget, int top) {
+        const QImage image = widget->grab().toImage();
+        for (int y = top; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelColor(x, y) != Qt::white)
+                    return false;
+        return true;
+    };
+    const int bottom = grid->rowViewportPosition(rows - 1) + grid->rowHeight(rows - 1);
+    EXPECT_TRUE(whiteBelow(grid->viewport(), bottom)) << "no cells or lines below the last row";
+    EXPECT_TRUE(whiteBelow(grid->verticalHeader()->viewport(), bottom)) << "nor record numbers";
+    EXPECT_EQ(grid->verticalScrollBar()->maximum(), 0) << "nothing to scroll to";
+    const QModelIndex current = grid->currentIndex();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(10, bottom + 5));
+    EXPECT_EQ(grid->currentIndex(), current) << "a click below the last row selects nothing";
+
+    for (int i = 0; i < 100; ++i)
+        receive(1, 300.0F + static_cast<float>(i));
+    QScrollBar* bar = grid->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    QApplication::processEvents();
+    const int last = grid->model()->rowCount() - 1;
+    const QRect lastCell = grid->visualRect(grid->model()->index(last, 0));
+    EXPECT_EQ(lastCell.bottom() + 1 + 1, grid->viewport()->height())
+        << "the last row (and its grid line) at the bottom, at the end of the range";
+    grid->doItemsLayout();
+    QApplication::processEvents();
+    EXPECT_EQ(grid->visualRect(grid->model()->index(last, 0)), lastCell)
+        << "and there it stays when the grid is laid out again";
+
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(last - 3, 1));
+    QTest::keyClick(grid, Qt::Key_PageDown);
+    EXPECT_EQ(grid->currentIndex(), grid->model()->index(last, 1)) << "a page down ends there";
 }
 
 TEST_F(ListWindowTest, GridOnScreenMatchesAFullRepaint)
