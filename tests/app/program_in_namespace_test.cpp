@@ -242,8 +242,7 @@ protected:
     }
 
     /// The id of the visible window named exactly `title`, waiting up to 20 s for it.
-    std::string windowNamed(
-        const std::string& title, std::chrono::milliseconds timeout = 20s) const
+    std::string windowNamed(const std::string& title, std::chrono::milliseconds timeout = 20s) const
     {
         std::string id;
         waitFor(
