@@ -7,6 +7,8 @@
 #include "burst_outlet.h"
 #include "windows_error_text.h"
 
+#include "platform/win32_serial_line.h"
+
 #include <windows.h>
 
 #include <string_view>
@@ -51,34 +53,6 @@ private:
     HANDLE m_port;
 };
 
-bool setLine2400Raw(HANDLE port)
-{
-    DCB line {};
-    line.DCBlength = sizeof line;
-    if (!GetCommState(port, &line))
-        return false;
-    line.BaudRate = CBR_2400;
-    line.ByteSize = 8;
-    line.Parity = NOPARITY;
-    line.StopBits = ONESTOPBIT;
-    line.fBinary = TRUE;
-    line.fParity = FALSE;
-    // No handshake: a null-modem cable has no modem lines to wait for.
-    line.fOutxCtsFlow = FALSE;
-    line.fOutxDsrFlow = FALSE;
-    line.fDtrControl = DTR_CONTROL_ENABLE;
-    line.fRtsControl = RTS_CONTROL_ENABLE;
-    line.fOutX = FALSE;
-    line.fInX = FALSE;
-    return SetCommState(port, &line) != 0;
-}
-
-/// "COM17" and "\\.\COM17" both name the port; the device namespace reaches every number.
-std::string devicePath(const std::string& name)
-{
-    return name.starts_with("\\\\.\\") ? name : "\\\\.\\" + name;
-}
-
 } // namespace
 
 OpenedOutlet openPtyOutlet(std::string& /*slavePath*/)
@@ -91,7 +65,7 @@ OpenedOutlet openDeviceOutlet(const std::string& path)
 {
     // The line's settings are read and written through the handle: with write access alone
     // wine refuses them.
-    const HANDLE port = CreateFileA(devicePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+    const HANDLE port = CreateFileA(win32DevicePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
         nullptr, OPEN_EXISTING, 0, nullptr);
     if (port == INVALID_HANDLE_VALUE)
         return systemError("cannot open " + path);
@@ -99,7 +73,7 @@ OpenedOutlet openDeviceOutlet(const std::string& path)
         CloseHandle(port);
         return path + " is not a serial device";
     }
-    if (!setLine2400Raw(port)) {
+    if (!setMeterLine(port)) {
         std::string reason = systemError("cannot set " + path + " to 2400 baud 8N1");
         CloseHandle(port);
         return reason;

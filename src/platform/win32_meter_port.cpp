@@ -3,7 +3,10 @@
 
 #include "platform/win32_meter_port.h"
 
+#include "platform/win32_serial_line.h"
+
 #include <array>
+#include <string>
 #include <windows.h>
 
 namespace clampmeter {
@@ -50,39 +53,10 @@ PortOpenResult openFailure(DWORD error)
     return result;
 }
 
-/// "COM17" becomes "\\.\COM17", the form that reaches every port number; a name that
-/// already is a device path stays as it is.
-std::wstring devicePath(const QString& portName)
-{
-    const QString path = portName.startsWith(QStringLiteral("\\\\.\\"))
-        ? portName
-        : QStringLiteral("\\\\.\\") + portName;
-    return path.toStdWString();
-}
-
+/// The meter's line, and reads that end at a quiet gap.
 bool setLine(HANDLE handle)
 {
-    DCB dcb {};
-    dcb.DCBlength = sizeof(dcb);
-    if (!GetCommState(handle, &dcb))
-        return false;
-    dcb.BaudRate = CBR_2400;
-    dcb.ByteSize = 8;
-    dcb.Parity = NOPARITY;
-    dcb.StopBits = ONESTOPBIT;
-    dcb.fBinary = TRUE;
-    dcb.fParity = FALSE;
-    dcb.fOutxCtsFlow = FALSE;
-    dcb.fOutxDsrFlow = FALSE;
-    dcb.fDsrSensitivity = FALSE;
-    dcb.fOutX = FALSE;
-    dcb.fInX = FALSE;
-    dcb.fNull = FALSE;
-    dcb.fAbortOnError = FALSE;
-    // The bridge's modem lines stay up, as they are when a port opens.
-    dcb.fDtrControl = DTR_CONTROL_ENABLE;
-    dcb.fRtsControl = RTS_CONTROL_ENABLE;
-    if (!SetCommState(handle, &dcb))
+    if (!setMeterLine(handle))
         return false;
     // Only a quiet gap after some bytes ends a read. (The usual alternatives, a read that
     // returns at once when bytes wait and else waits for the first, or a wait for EV_RXCHAR,
@@ -121,8 +95,10 @@ Win32MeterPort::~Win32MeterPort()
 PortOpenResult Win32MeterPort::open(const QString& portName)
 {
     closeHandle();
-    HANDLE handle = CreateFileW(devicePath(portName).c_str(), GENERIC_READ, 0, nullptr,
-        OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    const std::wstring path
+        = QString::fromStdString(win32DevicePath(portName.toStdString())).toStdWString();
+    HANDLE handle = CreateFileW(
+        path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return openFailure(GetLastError());
     if (!SetupComm(handle, kInputBufferBytes, kOutputBufferBytes) || !setLine(handle)) {
