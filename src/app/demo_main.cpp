@@ -18,10 +18,62 @@
 #include <QCommandLineParser>
 
 #include <iostream>
+#include <optional>
+#include <string>
+
+namespace {
+
+using namespace clampmeter;
+
+/// The demo's own options, beside --help and --version.
+struct DemoOptions {
+    QCommandLineOption scenario {QStringLiteral("scenario"),
+        QStringLiteral("Simulator scenario (tour, vac, aac, kw, kva, "
+                       "kvar, pf, energy, faults)."),
+        QStringLiteral("name"), QStringLiteral("tour")};
+    QCommandLineOption interval {QStringLiteral("interval"),
+        QStringLiteral("Quiet gap after each frame, in ms, from 100 to 600000. Shorter gaps "
+                       "are refused: the program finds where a frame begins only after "
+                       "100 ms of quiet. Above 1900 ms \"NO DATA\" shows between the "
+                       "frames: the program takes 2 s without a frame for a dead line."),
+        QStringLiteral("ms"), QStringLiteral("500")};
+    QCommandLineOption seed {QStringLiteral("seed"), QStringLiteral("Simulator seed."),
+        QStringLiteral("n"), QStringLiteral("1")};
+};
+
+/// The simulator's settings from the parsed options; nothing, with the reason on standard
+/// error, when an option is bad.
+std::optional<SimulatorSettings> settingsFrom(
+    const QCommandLineParser& parser, const DemoOptions& options)
+{
+    SimulatorSettings settings;
+    const auto chosen = scenarioFromName(parser.value(options.scenario).toStdString());
+    bool intervalOk = false;
+    bool seedOk = false;
+    settings.interval
+        = std::chrono::milliseconds(parser.value(options.interval).toLongLong(&intervalOk));
+    settings.seed = parser.value(options.seed).toUInt(&seedOk);
+    if (!intervalOk || settings.interval < kShortestInterval
+        || settings.interval > kLongestInterval) {
+        std::cerr << "clampmeter-demo: --interval needs a number of milliseconds from 100 to "
+                     "600000: the program finds where a frame begins only after 100 ms of "
+                     "quiet\n";
+        return std::nullopt;
+    }
+    if (!chosen || !seedOk) {
+        std::cerr << "clampmeter-demo: bad option (see --help)\n";
+        return std::nullopt;
+    }
+    settings.scenario = *chosen;
+    if (const std::string warning = longIntervalWarning(settings.interval); !warning.empty())
+        std::cerr << "clampmeter-demo: " << warning << '\n';
+    return settings;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
-    using namespace clampmeter;
     QCoreApplication::setApplicationName(QStringLiteral("clampmeter-demo"));
     QCoreApplication::setApplicationVersion(QString::fromUtf8(kVersion));
 
@@ -30,19 +82,8 @@ int main(int argc, char* argv[])
         QStringLiteral("The clamp meter program, fed by a simulated meter."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption scenario(QStringLiteral("scenario"),
-        QStringLiteral("Simulator scenario (tour, vac, aac, kw, kva, "
-                       "kvar, pf, energy, faults)."),
-        QStringLiteral("name"), QStringLiteral("tour"));
-    const QCommandLineOption interval(QStringLiteral("interval"),
-        QStringLiteral("Quiet gap after each frame, in ms, from 100 to 600000. Shorter gaps "
-                       "are refused: the program finds where a frame begins only after "
-                       "100 ms of quiet. Above 1900 ms \"NO DATA\" shows between the "
-                       "frames: the program takes 2 s without a frame for a dead line."),
-        QStringLiteral("ms"), QStringLiteral("500"));
-    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Simulator seed."),
-        QStringLiteral("n"), QStringLiteral("1"));
-    parser.addOptions({scenario, interval, seed});
+    const DemoOptions options;
+    parser.addOptions({options.scenario, options.interval, options.seed});
     // --help and --version are answered from a plain core application, which needs no
     // display: processing prints the answer and ends the program.
     if (findInfoRequest(argc, argv) != InfoRequest::None) {
@@ -53,29 +94,11 @@ int main(int argc, char* argv[])
     registerDesignFonts();
     QGuiApplication::setDesktopFileName(QStringLiteral(CLAMPMETER_DEMO_APP_ID));
     parser.process(app);
-
-    SimulatorSettings settings;
-    const auto chosen = scenarioFromName(parser.value(scenario).toStdString());
-    bool intervalOk = false;
-    bool seedOk = false;
-    settings.interval = std::chrono::milliseconds(parser.value(interval).toLongLong(&intervalOk));
-    settings.seed = parser.value(seed).toUInt(&seedOk);
-    if (!intervalOk || settings.interval < kShortestInterval
-        || settings.interval > kLongestInterval) {
-        std::cerr << "clampmeter-demo: --interval needs a number of milliseconds from 100 to "
-                     "600000: the program finds where a frame begins only after 100 ms of "
-                     "quiet\n";
+    const std::optional<SimulatorSettings> settings = settingsFrom(parser, options);
+    if (!settings)
         return 2;
-    }
-    if (!chosen || !seedOk) {
-        std::cerr << "clampmeter-demo: bad option (see --help)\n";
-        return 2;
-    }
-    settings.scenario = *chosen;
-    if (const std::string warning = longIntervalWarning(settings.interval); !warning.empty())
-        std::cerr << "clampmeter-demo: " << warning << '\n';
 
-    DemoLine meter(settings);
+    DemoLine meter(*settings);
     if (!meter.isOpen()) {
         std::cerr << "clampmeter-demo: no pseudo-terminal is available for the simulator\n";
         return 1;
