@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
@@ -54,6 +55,27 @@ template <typename Predicate> bool waitFor(Predicate done, std::chrono::millisec
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return true;
+}
+
+/// Where `name` runs from: the first of PATH's folders that holds it, else the folders where
+/// Debian puts the system's daemons (mosquitto, cupsd), which a normal user's PATH leaves out.
+/// The bare name when none holds it, so that starting it fails as it would from a shell.
+inline std::string systemProgram(const std::string& name)
+{
+    std::string folders = ::getenv("PATH") ? ::getenv("PATH") : "";
+    folders += ":/usr/local/sbin:/usr/sbin:/sbin";
+    std::size_t from = 0;
+    while (from <= folders.size()) {
+        std::size_t end = folders.find(':', from);
+        if (end == std::string::npos)
+            end = folders.size();
+        const std::string folder = folders.substr(from, end - from);
+        const std::string path = (folder.empty() ? std::string(".") : folder) + "/" + name;
+        if (::access(path.c_str(), X_OK) == 0)
+            return path;
+        from = end + 1;
+    }
+    return name;
 }
 
 /// A program started with its standard output and error in files and no standard input;

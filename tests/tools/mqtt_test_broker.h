@@ -119,8 +119,9 @@ public:
     bool start()
     {
         for (int attempt = 0; attempt < 5; ++attempt) {
-            m_process = std::make_unique<ChildProcess>(std::vector<std::string> {"mosquitto", "-c",
-                                                           (m_folder / "mosquitto.conf").string()},
+            m_process = std::make_unique<ChildProcess>(
+                std::vector<std::string> {
+                    systemProgram("mosquitto"), "-c", (m_folder / "mosquitto.conf").string()},
                 (m_folder / "mosquitto.out").string(), (m_folder / "mosquitto.log").string());
             if (!m_process->started())
                 return false;
