@@ -22,7 +22,7 @@ PortOpenResult SimulatedMeterPort::open(const QString& portName)
 {
     if (portName != kPortName)
         return {PortOpenError::NotFound, "there is no simulated meter on " + portName.toStdString(),
-            {}};
+            {}, {}};
     m_open = true;
     m_received.clear();
     m_timer.start(0);

@@ -24,6 +24,10 @@ std::string openFailureLine(const std::string& port, const PortOpenResult& resul
         line += ": " + result.reason;
     if (result.error == PortOpenError::PermissionDenied)
         line += " (clampmeter-cli ports says what to do)";
+    else if (result.error == PortOpenError::InUse && !result.holder.empty())
+        line += " (held by " + result.holder + ")";
+    else if (result.error == PortOpenError::Busy)
+        line += " (no program of this user holds it open)";
     return line;
 }
 

@@ -45,7 +45,16 @@ std::string portOpenFailureMessage(std::string_view portName, const PortOpenResu
         break;
     }
     case PortOpenError::InUse:
-        message += "\n\nAnother program is using the port. Close it and start again.";
+        message += result.holder.empty()
+            ? "\n\nAnother program is using the port. Close it and start again."
+            : "\n\nAnother program is using the port: " + result.holder
+                + ". Close it and start again.";
+        break;
+    case PortOpenError::Busy:
+        message += "\n\nThe system says the port is busy, but no program that this user can "
+                   "see holds it open: a program of another user may, or one that was "
+                   "stopped may have left it locked. Unplug the meter and plug it in again, "
+                   "or start again in a moment.";
         break;
     case PortOpenError::NotFound:
         message += "\n\nThe meter's cable may have been unplugged. Plug it in and start again.";

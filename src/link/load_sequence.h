@@ -11,13 +11,16 @@
 
 namespace clampmeter {
 
-/// Why a port could not be opened, as far as the user can act on it.
-enum class PortOpenError { None, PermissionDenied, NotFound, InUse, Other };
+/// Why a port could not be opened, as far as the user can act on it. InUse: another program
+/// holds it; Busy: the system refuses it as busy, yet no program can be seen holding it (one
+/// of another user, or a lock a stopped program left behind).
+enum class PortOpenError { None, PermissionDenied, NotFound, InUse, Busy, Other };
 
 struct PortOpenResult {
     PortOpenError error = PortOpenError::None;
     std::string reason; ///< the system's own words, for the message box
     std::string deviceGroup; ///< group owning the device when known (for permission errors)
+    std::string holder; ///< for InUse, the program holding the port when it can be seen
 
     bool ok() const { return error == PortOpenError::None; }
 };

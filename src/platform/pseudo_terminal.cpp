@@ -63,6 +63,8 @@ PseudoTerminal::~PseudoTerminal()
 
 bool PseudoTerminal::write(std::span<const std::uint8_t> bytes)
 {
+    if (unreadBytes() > 0)
+        ::ioctl(m_slave, TIOCNXCL);
     std::size_t done = 0;
     while (done < bytes.size()) {
         if (m_master < 0)

@@ -16,6 +16,11 @@ namespace clampmeter {
 /// The slave is set to raw mode at once and kept open here, so that bytes written before
 /// a reader opens the slave are neither echoed nor changed, and a reader that closes and
 /// reopens the port keeps working.
+///
+/// A serial reader claims its line for itself (TIOCEXCL) and gives it up when it closes it.
+/// A reader that is killed never does, and since the slave stays open here the claim would
+/// outlive it: only root could open the line again. So a write that finds the bytes of the
+/// write before still unread, nobody reading them, clears the claim first.
 class PseudoTerminal {
 public:
     /// Opens a new pair, or returns nothing when the system has no pseudo-terminals left.
@@ -31,7 +36,8 @@ public:
     const std::string& slavePath() const { return m_slavePath; }
     int masterFd() const { return m_master; }
 
-    /// Writes all bytes to the master side; false when the pair is hung up or closed.
+    /// Writes all bytes to the master side; false when the pair is hung up or closed. Clears a
+    /// reader's claim on the line when what was written before is still unread.
     bool write(std::span<const std::uint8_t> bytes);
 
     /// Bytes written to the master that no reader of the slave has taken yet; -1 when

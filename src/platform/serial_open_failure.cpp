@@ -3,6 +3,8 @@
 
 #include "platform/serial_open_failure.h"
 
+#include "platform/device_holders.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -34,6 +36,8 @@ SerialOpenFailure inspectOpenFailure(const QSerialPort& port)
     if (!path.isEmpty() && device.exists()) {
         failure.access = device.isReadable() ? DeviceAccess::Readable : DeviceAccess::NotReadable;
         failure.deviceGroup = device.group();
+        if (failure.error == QSerialPort::PermissionError)
+            failure.holders = processesHoldingDevice(path.toStdString());
     }
     return failure;
 }
@@ -48,8 +52,15 @@ PortOpenResult describeOpenFailure(const SerialOpenFailure& failure)
         result.error = PortOpenError::NotFound;
         break;
     case QSerialPort::PermissionError:
-        result.error = failure.access == DeviceAccess::NotReadable ? PortOpenError::PermissionDenied
-                                                                   : PortOpenError::InUse;
+        if (failure.access == DeviceAccess::NotReadable) {
+            result.error = PortOpenError::PermissionDenied;
+        } else if (failure.access == DeviceAccess::Readable && failure.holders.empty()) {
+            result.error = PortOpenError::Busy;
+        } else {
+            result.error = PortOpenError::InUse;
+            for (const std::string& holder : failure.holders)
+                result.holder += (result.holder.empty() ? "" : ", ") + holder;
+        }
         break;
     default:
         // NoError included: open() said it failed, so it must never read as success.

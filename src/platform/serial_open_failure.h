@@ -8,6 +8,9 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <string>
+#include <vector>
+
 namespace clampmeter {
 
 /// Whether this user may read the port's device file.
@@ -23,6 +26,8 @@ struct SerialOpenFailure {
     QString errorString; ///< QSerialPort::errorString(), the system's own words
     DeviceAccess access = DeviceAccess::Unknown;
     QString deviceGroup; ///< group owning the device file, empty when unknown
+    /// The programs seen holding the device file open (NAME (process PID)), when it has one.
+    std::vector<std::string> holders;
 };
 
 /// Reads the failure off a port whose open() has just returned false.
@@ -30,7 +35,8 @@ SerialOpenFailure inspectOpenFailure(const QSerialPort& port);
 
 /// Sorts a failure into what the user can act on. Qt reports a port locked or held
 /// exclusively by another program as a permission error too; a device file this user may
-/// read tells that case apart from a real lack of permission.
+/// read tells that case apart from a real lack of permission, and the programs seen holding
+/// it tell a port in use from one the system only calls busy.
 PortOpenResult describeOpenFailure(const SerialOpenFailure& failure);
 
 } // namespace clampmeter

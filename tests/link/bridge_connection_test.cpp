@@ -56,12 +56,12 @@ TEST(BridgeConnection, APortThatWillNotOpenIsToldAsAtTheStartAndAPinnedDeviceSki
     StaticSerialDeviceMap map(
         StaticSerialDeviceMap::Values {{std::string(kBridgeValueName), "/dev/ttyUSB0"}});
     RecordingOpener port;
-    port.results = {{PortOpenError::PermissionDenied, "Permission denied", "dialout"}, {}};
+    port.results = {{PortOpenError::PermissionDenied, "Permission denied", "dialout", ""}, {}};
     const BridgeAttempt refused = attemptBridge(map, {}, port.opener());
     EXPECT_FALSE(refused.connected());
     EXPECT_EQ(refused.failure,
         portOpenFailureMessage(
-            "/dev/ttyUSB0", {PortOpenError::PermissionDenied, "Permission denied", "dialout"}));
+            "/dev/ttyUSB0", {PortOpenError::PermissionDenied, "Permission denied", "dialout", ""}));
 
     const int looks = map.openCount();
     const BridgeAttempt pinned = attemptBridge(map, "/dev/pts/7", port.opener());
@@ -74,14 +74,19 @@ TEST(BridgeConnection, OneLineSaysWhyWithoutTheStartsAdviceToStartAgain)
     StaticSerialDeviceMap map(
         StaticSerialDeviceMap::Values {{std::string(kBridgeValueName), "/dev/ttyUSB0"}});
     const std::vector<std::pair<PortOpenResult, std::string>> cases {
-        {{PortOpenError::PermissionDenied, "Permission denied", "dialout"},
+        {{PortOpenError::PermissionDenied, "Permission denied", "dialout", ""},
             "cannot open /dev/ttyUSB0: Permission denied (clampmeter-cli ports says what to "
             "do)"},
-        {{PortOpenError::NotFound, "No such file or directory", ""},
+        {{PortOpenError::NotFound, "No such file or directory", "", ""},
             "cannot open /dev/ttyUSB0: No such file or directory"},
-        {{PortOpenError::InUse, "Device or resource busy", ""},
+        {{PortOpenError::InUse, "Device or resource busy", "", ""},
             "cannot open /dev/ttyUSB0: Device or resource busy"},
-        {{PortOpenError::Other, "", ""}, "cannot open /dev/ttyUSB0"},
+        {{PortOpenError::InUse, "Device or resource busy", "", "minicom (process 7)"},
+            "cannot open /dev/ttyUSB0: Device or resource busy (held by minicom (process 7))"},
+        {{PortOpenError::Busy, "Device or resource busy", "", ""},
+            "cannot open /dev/ttyUSB0: Device or resource busy (no program of this user holds "
+            "it open)"},
+        {{PortOpenError::Other, "", "", ""}, "cannot open /dev/ttyUSB0"},
     };
     for (const auto& [result, line] : cases) {
         RecordingOpener port;

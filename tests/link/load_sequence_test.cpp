@@ -123,7 +123,7 @@ TEST(LoadHandler, PortThatCannotBeOpenedIsReportedWithTheSystemsReason)
 {
     auto vars = std::make_unique<VarModule>();
     RecordingHost host(*vars);
-    host.openResult = {PortOpenError::PermissionDenied, "Permission denied", "uucp"};
+    host.openResult = {PortOpenError::PermissionDenied, "Permission denied", "uucp", ""};
     StaticSerialDeviceMap map(Values {{std::string(kBridgeValueName), "/dev/ttyUSB0"}});
 
     EXPECT_EQ(runLoadHandler(*vars, map, host), LoadOutcome::EndProgram);
@@ -144,15 +144,41 @@ TEST(LoadHandler, PortThatCannotBeOpenedIsReportedWithTheSystemsReason)
 TEST(PortOpenFailureMessage, PermissionAdviceNamesDialoutWhenTheGroupIsUnknown)
 {
     const std::string message = portOpenFailureMessage(
-        "/dev/ttyUSB0", {PortOpenError::PermissionDenied, "Permission denied", ""});
+        "/dev/ttyUSB0", {PortOpenError::PermissionDenied, "Permission denied", "", ""});
     EXPECT_NE(message.find("sudo usermod -aG dialout $USER"), std::string::npos) << message;
 
     // A port held by another program or gone is no matter of permission: neither the group
     // nor the device rule would help.
-    for (const PortOpenError error : {PortOpenError::InUse, PortOpenError::NotFound}) {
-        const std::string other = portOpenFailureMessage("/dev/ttyUSB0", {error, "reason", ""});
+    for (const PortOpenError error :
+        {PortOpenError::InUse, PortOpenError::Busy, PortOpenError::NotFound}) {
+        const std::string other = portOpenFailureMessage("/dev/ttyUSB0", {error, "reason", "", ""});
         EXPECT_EQ(other.find("usermod"), std::string::npos) << other;
         EXPECT_EQ(other.find("udev rule"), std::string::npos) << other;
+    }
+}
+
+TEST(PortOpenFailureMessage, AnotherProgramIsNamedOnlyWhenOneIsSeenHoldingThePort)
+{
+    struct Case {
+        PortOpenResult result;
+        const char* says;
+        const char* never;
+    };
+    const Case cases[] = {
+        {{PortOpenError::InUse, "busy", "", "minicom (process 7)"},
+            "Another program is using the port: minicom (process 7). Close it and start again.",
+            "no program"},
+        {{PortOpenError::InUse, "Access is denied", "", ""},
+            "Another program is using the port. Close it and start again.", "no program"},
+        {{PortOpenError::Busy, "busy", "", ""},
+            "The system says the port is busy, but no program that this user can see holds it "
+            "open",
+            "Another program is using"},
+    };
+    for (const Case& c : cases) {
+        const std::string message = portOpenFailureMessage("/dev/ttyUSB0", c.result);
+        EXPECT_NE(message.find(c.says), std::string::npos) << message;
+        EXPECT_EQ(message.find(c.never), std::string::npos) << message;
     }
 }
 

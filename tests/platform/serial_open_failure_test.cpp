@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The clampmeter developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "platform/device_holders.h"
 #include "platform/pseudo_terminal.h"
 #include "platform/serial_link.h"
 #include "platform/serial_open_failure.h"
@@ -8,8 +9,12 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -28,27 +33,33 @@ TEST(SerialOpenFailure, SortsQtErrorsIntoWhatTheUserCanActOn)
         const char* name;
         QSerialPort::SerialPortError error;
         DeviceAccess access;
+        std::vector<std::string> holders;
         PortOpenError expected;
+        const char* holder;
     };
     const std::vector<Case> cases {
-        {"missing device", QSerialPort::DeviceNotFoundError, DeviceAccess::Unknown,
-            PortOpenError::NotFound},
+        {"missing device", QSerialPort::DeviceNotFoundError, DeviceAccess::Unknown, {},
+            PortOpenError::NotFound, ""},
         {"device this user may not read", QSerialPort::PermissionError, DeviceAccess::NotReadable,
-            PortOpenError::PermissionDenied},
-        {"readable device locked by another program", QSerialPort::PermissionError,
-            DeviceAccess::Readable, PortOpenError::InUse},
-        {"COM name with no device file", QSerialPort::PermissionError, DeviceAccess::Unknown,
-            PortOpenError::InUse},
-        {"settings refused", QSerialPort::UnsupportedOperationError, DeviceAccess::Readable,
-            PortOpenError::Other},
-        {"failure without an error code", QSerialPort::NoError, DeviceAccess::Readable,
-            PortOpenError::Other},
+            {}, PortOpenError::PermissionDenied, ""},
+        {"readable device held by two programs", QSerialPort::PermissionError,
+            DeviceAccess::Readable, {"minicom (process 7)", "cat (process 9)"},
+            PortOpenError::InUse, "minicom (process 7), cat (process 9)"},
+        {"readable device refused as busy, held by nobody seen", QSerialPort::PermissionError,
+            DeviceAccess::Readable, {}, PortOpenError::Busy, ""},
+        {"COM name with no device file", QSerialPort::PermissionError, DeviceAccess::Unknown, {},
+            PortOpenError::InUse, ""},
+        {"settings refused", QSerialPort::UnsupportedOperationError, DeviceAccess::Readable, {},
+            PortOpenError::Other, ""},
+        {"failure without an error code", QSerialPort::NoError, DeviceAccess::Readable, {},
+            PortOpenError::Other, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const PortOpenResult result = describeOpenFailure(
-            {c.error, QStringLiteral("the system's words"), c.access, QStringLiteral("dialout")});
+        const PortOpenResult result = describeOpenFailure({c.error,
+            QStringLiteral("the system's words"), c.access, QStringLiteral("dialout"), c.holders});
         EXPECT_EQ(result.error, c.expected);
+        EXPECT_EQ(result.holder, c.holder);
         EXPECT_FALSE(result.ok());
         EXPECT_EQ(result.reason, "the system's words");
         EXPECT_EQ(result.deviceGroup, "dialout");
@@ -79,6 +90,45 @@ TEST(SerialOpenFailure, PortHeldByAnotherOpenerIsInUse)
 
     EXPECT_EQ(result.error, PortOpenError::InUse) << result.reason;
     EXPECT_FALSE(result.reason.empty());
+    EXPECT_NE(result.holder.find("(process " + std::to_string(::getpid()) + ")"), std::string::npos)
+        << result.holder;
+}
+
+TEST(DeviceHolders, TheProcessesHoldingADeviceAreNamedWithTheirIds)
+{
+    auto pty = PseudoTerminal::open();
+    ASSERT_TRUE(pty.has_value());
+    const std::string self = "(process " + std::to_string(::getpid()) + ")";
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int fd = ::open(pty->slavePath().c_str(), O_RDONLY | O_NOCTTY);
+        const char said = fd >= 0 ? 'y' : 'n';
+        (void)!::write(ready[1], &said, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char said = 0;
+    ASSERT_EQ(::read(ready[0], &said, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ASSERT_EQ(said, 'y');
+
+    // This process keeps the slave open for the pair; the child opened it too.
+    const std::vector<std::string> both = processesHoldingDevice(pty->slavePath());
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    const std::string childId = "(process " + std::to_string(child) + ")";
+    EXPECT_EQ(both.size(), 2U);
+    EXPECT_EQ(std::count_if(both.begin(), both.end(),
+                  [&](const std::string& h) { return h.ends_with(childId) || h.ends_with(self); }),
+        2);
+
+    const std::vector<std::string> after = processesHoldingDevice(pty->slavePath());
+    ASSERT_EQ(after.size(), 1U);
+    EXPECT_TRUE(after.front().ends_with(self)) << after.front();
+    EXPECT_TRUE(processesHoldingDevice("/nonexistent/device").empty());
 }
 
 // The child drops to an unprivileged user, because root may read any device file.
