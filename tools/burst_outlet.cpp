@@ -4,8 +4,8 @@
 #include "burst_outlet.h"
 
 #include "platform/pseudo_terminal.h"
+#include "platform/stop_signals.h"
 #include "simulator/meter_simulator.h"
-#include "stop_signals.h"
 
 #include <cerrno>
 #include <cstring>

@@ -10,9 +10,11 @@
 #include <string>
 #include <variant>
 
-namespace clampmeter::cli {
-
+namespace clampmeter {
 class StopSignals;
+} // namespace clampmeter
+
+namespace clampmeter::cli {
 
 /// Where the simulator's bursts go: a pseudo-terminal, a serial device or a plain stream.
 class BurstOutlet {

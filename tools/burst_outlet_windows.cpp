@@ -5,7 +5,7 @@
 // no pseudo-terminals here; a pair of virtual null-modem ports takes their place.
 
 #include "burst_outlet.h"
-#include "windows_error_text.h"
+#include "platform/windows_error_text.h"
 
 #include "platform/win32_serial_line.h"
 
@@ -14,7 +14,7 @@
 #include <string_view>
 #include <utility>
 
-namespace clampmeter::cli {
+namespace clampmeter {
 namespace {
 
 constexpr std::string_view kLineGone = "the line went away";
@@ -82,4 +82,4 @@ OpenedOutlet openDeviceOutlet(const std::string& path)
     return std::make_unique<DeviceOutlet>(port);
 }
 
-} // namespace clampmeter::cli
+} // namespace clampmeter

@@ -21,14 +21,14 @@
 namespace clampmeter::cli {
 
 const std::string_view kJournalHelp
-    = "clampmeter-cli journal list\n"
+    = "clampmeter-cli journal list [--demo]\n"
       "    List the sessions the program has kept in its journal folder: when each\n"
       "    started and last wrote, its readings, whether it ended cleanly, unexpectedly\n"
       "    (a crash, a kill, a power cut) or is still running, and whether every reading\n"
       "    of its list was saved.\n"
       "\n"
       "clampmeter-cli journal export [SESSION|latest] [--format report|csv|jsonl]\n"
-      "                              [--output FILE] [--all]\n"
+      "                              [--output FILE] [--all] [--demo]\n"
       "    Write a session's readings (latest: the newest session that no running\n"
       "    program holds, the default) as the text report (Save), the semicolon-separated\n"
       "    export (To Excel; the default) or JSON lines (as log --format jsonl), to\n"
@@ -36,6 +36,8 @@ const std::string_view kJournalHelp
       "    (since the last Clear list); --all takes the whole session.\n"
       "    The folder: $XDG_STATE_HOME/clampmeter/sessions, else\n"
       "    ~/.local/state/clampmeter/sessions (on Windows %LOCALAPPDATA%\\clampmeter\\sessions).\n"
+      "    --demo: the sessions of clampmeter-demo instead, which it keeps apart in the\n"
+      "    folder demo-sessions beside that one.\n"
       "    Exit codes: 0 done, 1 no such session or it cannot be read or written, 2 bad\n"
       "    options.\n";
 
@@ -46,6 +48,7 @@ constexpr std::string_view kCommand = "clampmeter-cli journal";
 enum class ExportFormat { Report, Csv, Jsonl };
 
 struct ExportOptions {
+    std::string_view folderName = kSessionsFolder;
     std::string session = "latest";
     ExportFormat format = ExportFormat::Csv;
     std::string output;
@@ -79,6 +82,8 @@ std::optional<ExportOptions> parseExport(std::span<const std::string_view> args,
         };
         if (word.name == "--all" && !word.value) {
             options.range = JournalRange::All;
+        } else if (word.name == "--demo" && !word.value) {
+            options.folderName = kDemoSessionsFolder;
         } else if (word.name == "--format") {
             const auto name = value();
             const auto format = name ? formatOfName(*name) : std::nullopt;
@@ -106,17 +111,30 @@ std::optional<ExportOptions> parseExport(std::span<const std::string_view> args,
     return options;
 }
 
-std::optional<std::filesystem::path> folderOrSay(std::ostream& err)
+std::optional<std::filesystem::path> folderOrSay(std::string_view name, std::ostream& err)
 {
-    auto folder = defaultJournalFolder();
+    auto folder = defaultJournalFolder(name);
     if (!folder)
         err << kCommand << ": no journal folder: neither XDG_STATE_HOME nor HOME is set\n";
     return folder;
 }
 
-int runList(std::ostream& out, std::ostream& err)
+/// Where a user who finds no session of the meter's should look next: the demo's sessions
+/// are kept apart, and a first try of the program is often the demo.
+std::string demoSessionsHint(std::string_view folderName)
 {
-    const auto folder = folderOrSay(err);
+    if (folderName == kDemoSessionsFolder)
+        return {};
+    const auto demo = defaultJournalFolder(kDemoSessionsFolder);
+    if (!demo || listSessionFiles(*demo).empty())
+        return {};
+    return "The demo keeps its sessions apart, in " + demo->string()
+        + ": see clampmeter-cli journal list --demo\n";
+}
+
+int runList(std::string_view folderName, std::ostream& out, std::ostream& err)
+{
+    const auto folder = folderOrSay(folderName, err);
     if (!folder)
         return 1;
     std::vector<SessionSummary> rows;
@@ -129,8 +147,10 @@ int runList(std::ostream& out, std::ostream& err)
         }
         rows.push_back(summariseSession(file.id, *session, journalFileInUse(file.path)));
     }
-    if (rows.empty())
-        return writeText(kCommand, "No sessions in " + folder->string() + "\n", out, err);
+    if (rows.empty()) {
+        return writeText(kCommand,
+            "No sessions in " + folder->string() + "\n" + demoSessionsHint(folderName), out, err);
+    }
     return writeText(kCommand, sessionTable(rows), out, err);
 }
 
@@ -163,13 +183,15 @@ bool writeSession(const JournalSession& session, const ExportOptions& options, O
 
 int runExport(const ExportOptions& options, std::ostream& out, std::ostream& err)
 {
-    const auto folder = folderOrSay(err);
+    const auto folder = folderOrSay(options.folderName, err);
     if (!folder)
         return 1;
     const auto chosen = chooseSession(listSessionFiles(*folder), options.session);
     if (!chosen) {
         err << kCommand << ": no session '" << options.session << "' in " << folder->string()
-            << " (see clampmeter-cli journal list)\n";
+            << " (see clampmeter-cli journal list"
+            << (options.folderName == kDemoSessionsFolder ? " --demo" : "") << ")\n"
+            << demoSessionsHint(options.folderName);
         return 1;
     }
     std::string reason;
@@ -207,11 +229,12 @@ int runJournal(std::span<const std::string_view> args, std::ostream& out, std::o
     std::setlocale(LC_CTYPE, "");
     std::setlocale(LC_TIME, "");
     if (args[0] == "list") {
-        if (args.size() > 1) {
-            err << kCommand << ": list takes no options (try clampmeter-cli journal --help)\n";
+        const bool demo = args.size() == 2 && args[1] == "--demo";
+        if (args.size() > 1 && !demo) {
+            err << kCommand << ": list takes only --demo (try clampmeter-cli journal --help)\n";
             return 2;
         }
-        return runList(out, err);
+        return runList(demo ? kDemoSessionsFolder : kSessionsFolder, out, err);
     }
     if (args[0] == "export") {
         const auto options = parseExport(args.subspan(1), err);

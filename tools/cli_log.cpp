@@ -6,8 +6,8 @@
 #include "log/log_broker.h"
 #include "log/log_options.h"
 #include "log/log_session.h"
-#include "stop_notifier.h"
-#include "stop_signals.h"
+#include "platform/stop_notifier.h"
+#include "platform/stop_signals.h"
 #include "terminals.h"
 
 #include <QCoreApplication>
@@ -94,8 +94,10 @@ int runSession(const LogOptions& options, LogOutput& output, LogClock& clock, st
     LogMessages messages(err, &err == &std::cerr && standardErrorIsTerminal());
     LogSession session(options, output, clock, messages, &stopNotifier,
         options.mqtt.url.empty() ? std::string() : brokerPassword(options.mqtt));
-    if (!session.start())
+    if (!session.start()) {
+        output.abandonUnused();
         return 1;
+    }
     QCoreApplication::exec();
     messages.endStatus();
     messages.say(session.summary());

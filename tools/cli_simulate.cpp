@@ -6,8 +6,8 @@
 #include "burst_outlet.h"
 #include "checked_output.h"
 #include "option_words.h"
+#include "platform/stop_signals.h"
 #include "simulator/meter_simulator.h"
-#include "stop_signals.h"
 #include "terminals.h"
 
 #include <cstdint>

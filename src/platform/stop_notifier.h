@@ -3,13 +3,13 @@
 
 #pragma once
 
-#include "stop_signals.h"
+#include "platform/stop_signals.h"
 
 #include <QObject>
 
 #include <memory>
 
-namespace clampmeter::cli {
+namespace clampmeter {
 
 /// Wakes a Qt event loop once a stop is requested: watches the StopSignals' wake descriptor
 /// (an event handle on Windows) and says so once.
@@ -28,4 +28,4 @@ private:
     std::unique_ptr<QObject> m_watcher; ///< the platform's notifier
 };
 
-} // namespace clampmeter::cli
+} // namespace clampmeter

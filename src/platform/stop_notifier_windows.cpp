@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The clampmeter developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "stop_notifier.h"
+#include "platform/stop_notifier.h"
 
 #include <QWinEventNotifier>
 
-namespace clampmeter::cli {
+namespace clampmeter {
 
 StopNotifier::StopNotifier(const StopSignals& stop, QObject* parent)
     : QObject(parent)
@@ -22,4 +22,4 @@ StopNotifier::StopNotifier(const StopSignals& stop, QObject* parent)
 
 StopNotifier::~StopNotifier() = default;
 
-} // namespace clampmeter::cli
+} // namespace clampmeter

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The clampmeter developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "stop_signals.h"
+#include "platform/stop_signals.h"
 
 #include <array>
 #include <atomic>
@@ -10,7 +10,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace clampmeter::cli {
+namespace clampmeter {
 namespace {
 
 // A signal handler can reach nothing but a global; a lock-free atomic is safe to set there.
@@ -69,4 +69,4 @@ bool StopSignals::stopRequested() const
     return g_stopRequested.load();
 }
 
-} // namespace clampmeter::cli
+} // namespace clampmeter

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace clampmeter::cli {
+namespace clampmeter {
 
 /// While one of these lives, SIGINT and SIGTERM no longer end the process: they raise a
 /// flag that a long-running command polls, so it can finish its output and exit cleanly.
@@ -63,4 +63,4 @@ private:
     std::string m_wakeFailure;
 };
 
-} // namespace clampmeter::cli
+} // namespace clampmeter

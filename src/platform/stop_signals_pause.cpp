@@ -3,12 +3,12 @@
 
 // Waiting that a stop request cuts short, the same on every platform.
 
-#include "stop_signals.h"
+#include "platform/stop_signals.h"
 
 #include <algorithm>
 #include <thread>
 
-namespace clampmeter::cli {
+namespace clampmeter {
 namespace {
 
 // Short enough that a stop feels immediate, even when the signal lands on another thread
@@ -31,4 +31,4 @@ bool StopSignals::pause(std::chrono::milliseconds duration) const
     }
 }
 
-} // namespace clampmeter::cli
+} // namespace clampmeter

@@ -4,15 +4,15 @@
 // Stop requests on Windows: Ctrl+C, Ctrl+Break and closing the console reach a console
 // control handler, which runs on a thread of its own, raises the flag and sets the wake event.
 
-#include "stop_signals.h"
+#include "platform/stop_signals.h"
 
-#include "windows_error_text.h"
+#include "platform/windows_error_text.h"
 
 #include <windows.h>
 
 #include <atomic>
 
-namespace clampmeter::cli {
+namespace clampmeter {
 namespace {
 
 std::atomic<bool> g_stopRequested {false};
@@ -60,4 +60,4 @@ bool StopSignals::stopRequested() const
     return g_stopRequested.load();
 }
 
-} // namespace clampmeter::cli
+} // namespace clampmeter

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The clampmeter developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "windows_error_text.h"
+#include "platform/windows_error_text.h"
 
 #include <windows.h>
 
 #include <array>
 
-namespace clampmeter::cli {
+namespace clampmeter {
 
 std::string lastWindowsErrorText()
 {
@@ -21,4 +21,4 @@ std::string lastWindowsErrorText()
     return reason.empty() ? "error " + std::to_string(code) : reason;
 }
 
-} // namespace clampmeter::cli
+} // namespace clampmeter

@@ -5,10 +5,10 @@
 
 #include <string>
 
-namespace clampmeter::cli {
+namespace clampmeter {
 
 /// Windows' own words for the calling thread's last error (GetLastError()), without the line
 /// end the system adds: "There is not enough space on the disk.".
 std::string lastWindowsErrorText();
 
-} // namespace clampmeter::cli
+} // namespace clampmeter

@@ -47,10 +47,17 @@ protected:
         return m_temp.path() / "state" / "clampmeter" / "sessions";
     }
 
-    SessionJournal makeJournal(const std::string& id = "20261210T130000Z-1")
+    /// Where the demo keeps its sessions, beside the meter's.
+    std::filesystem::path demoFolder() const
+    {
+        return m_temp.path() / "state" / "clampmeter" / "demo-sessions";
+    }
+
+    SessionJournal makeJournal(
+        const std::string& id = "20261210T130000Z-1", const std::filesystem::path& in = {})
     {
         return SessionJournal(
-            {folder(), id, "clampmeter test", 1},
+            {in.empty() ? folder() : in, id, "clampmeter test", 1},
             [this] { return m_now += std::chrono::milliseconds(1); },
             [this](const std::string& reason) { m_failures.push_back(reason); });
     }

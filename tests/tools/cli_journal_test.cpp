@@ -57,9 +57,10 @@ protected:
 
     /// A session that ended as `script` says: numbers are readings, "c" a clear, "s" a save
     /// of the list as it stands, "e" the clean end.
-    void session(const std::string& id, std::initializer_list<std::string> script)
+    void session(
+        const std::string& id, std::initializer_list<std::string> script, const fs::path& in = {})
     {
-        SessionJournal journal = makeJournal(id);
+        SessionJournal journal = makeJournal(id, in);
         ASSERT_TRUE(journal.start());
         std::int32_t listed = 0;
         for (const std::string& step : script) {
@@ -186,7 +187,9 @@ TEST_F(CliJournal, MistakesAreToldWithTheirExitCodes)
         {{"export", "--format", "pdf"}, 2, "--format takes report, csv or jsonl"},
         {{"export", "--output"}, 2, "--output needs a file name"},
         {{"export", "a", "b"}, 2, "unknown option 'b'"},
-        {{"list", "--all"}, 2, "list takes no options"},
+        {{"list", "--all"}, 2, "list takes only --demo"},
+        {{"list", "--demo", "--demo"}, 2, "list takes only --demo"},
+        {{"export", "--demo=yes"}, 2, "unknown option '--demo=yes'"},
         {{"remove"}, 2, "unknown command 'remove'"},
         {{"export", "--output", "/nonexistent/folder/x.csv"}, 1, "cannot write"},
     };
@@ -195,6 +198,42 @@ TEST_F(CliJournal, MistakesAreToldWithTheirExitCodes)
         EXPECT_EQ(result.code, c.code) << c.words;
         EXPECT_THAT(result.err, HasSubstr(c.words));
     }
+}
+
+TEST_F(CliJournal, TheDemosSessionsAreListedAndExportedWithDemoAndNamedWhenTheMetersAreNone)
+{
+    session("20261210T100000Z-7", {"1", "2", "3", "e"}, demoFolder());
+
+    const CommandRun none = run({"list"});
+    EXPECT_EQ(none.code, 0) << none.err;
+    EXPECT_THAT(none.out, HasSubstr("No sessions in " + folder().string()));
+    EXPECT_THAT(none.out,
+        HasSubstr("The demo keeps its sessions apart, in " + demoFolder().string()
+            + ": see clampmeter-cli journal list --demo"));
+    const CommandRun noLatest = run({"export"});
+    EXPECT_EQ(noLatest.code, 1);
+    EXPECT_THAT(noLatest.err, HasSubstr("journal list --demo"));
+
+    const CommandRun demo = run({"list", "--demo"});
+    ASSERT_EQ(demo.code, 0) << demo.err;
+    EXPECT_THAT(demo.out, HasSubstr("20261210T100000Z-7"));
+    EXPECT_THAT(demo.out, ::testing::Not(HasSubstr("No sessions")));
+    const CommandRun exported = run({"export", "--demo"});
+    ASSERT_EQ(exported.code, 0) << exported.err;
+    EXPECT_EQ(exported.out, exportOf(1, 3));
+
+    // Once the meter has sessions of its own, the demo's are not mentioned.
+    session("20261210T110000Z-8", {"1", "e"});
+    EXPECT_THAT(run({"list"}).out, ::testing::Not(HasSubstr("demo")));
+}
+
+TEST_F(CliJournal, WithoutAnyDemoSessionsNoneIsTheWholeAnswer)
+{
+    const CommandRun none = run({"list"});
+    EXPECT_EQ(none.code, 0) << none.err;
+    EXPECT_EQ(none.out, "No sessions in " + folder().string() + "\n");
+    const CommandRun demo = run({"list", "--demo"});
+    EXPECT_EQ(demo.out, "No sessions in " + demoFolder().string() + "\n");
 }
 
 } // namespace

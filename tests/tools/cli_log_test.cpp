@@ -249,6 +249,35 @@ TEST_F(LogOnPty, AMistypedDeviceIsRefusedAtTheStartUnlessItIsAwaited)
         << errText();
 }
 
+TEST_F(LogOnPty, AStartThatFailsLeavesNoHeaderOnlyFileButKeepsOneThatWasThere)
+{
+    // A path that exists but is no serial line: the bridge cannot be opened, the run ends.
+    const std::filesystem::path folder
+        = testing::TempDir() + "clampmeter-log-start-" + std::to_string(std::random_device {}());
+    std::filesystem::create_directories(folder);
+    const std::string notALine = (folder / "not-a-line").string();
+    std::ofstream(notALine) << "x";
+    struct Case {
+        const char* name;
+        std::optional<std::string> before; ///< the output file's text before the run
+    };
+    for (const Case& c : {Case {"new", std::nullopt}, Case {"empty", ""},
+             Case {"earlier readings", std::string(kCsvHeader) + "earlier\n"}}) {
+        SCOPED_TRACE(c.name);
+        const std::string output = (folder / (std::string(c.name) + ".csv")).string();
+        if (c.before)
+            std::ofstream(output) << *c.before;
+        ChildProcess log(
+            {CLAMPMETER_CLI_PATH, "log", "--device", notALine, "--output", output}, m_out, m_err);
+        EXPECT_EQ(log.wait(), 1) << errText();
+        if (c.before)
+            EXPECT_EQ(fileText(output), std::string(*c.before).empty() ? kCsvHeader : *c.before);
+        else
+            EXPECT_FALSE(std::filesystem::exists(output)) << fileText(output);
+    }
+    std::filesystem::remove_all(folder);
+}
+
 TEST_F(LogOnPty, SignalsAndTheDurationEndARunCleanlyWithTheSummary)
 {
     for (const std::string how : {"SIGINT", "SIGTERM", "--duration"}) {

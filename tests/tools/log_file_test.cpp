@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 #ifdef _WIN32
-#include "windows_error_text.h"
+#include "platform/windows_error_text.h"
 
 #include <windows.h>
 #endif

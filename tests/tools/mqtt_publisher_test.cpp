@@ -185,6 +185,17 @@ TEST_F(PublisherTest, AtEachConnectionAvailabilityLinkDiscoveryAndStatesGoRetain
         "waiting go first");
 }
 
+TEST_F(PublisherTest, OneReadingWaitingGoesFirst)
+{
+    MqttPublisher& publisher = makePublisher();
+    publisher.start();
+    publisher.addReading("{\"main\":\"229.8\"}", "vac", "229.9");
+    connectNow();
+    ASSERT_EQ(said.size(), 1U);
+    EXPECT_EQ(said.front(),
+        "publishing to the broker at broker.lan:1883 as cm/0001; 1 reading waiting goes first");
+}
+
 TEST_F(PublisherTest, AtMostAWindowOfReadingsIsOutAndEachAcknowledgementLetsTheNextGo)
 {
     MqttPublisher& publisher = makePublisher(true, 3);

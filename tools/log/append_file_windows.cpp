@@ -7,13 +7,13 @@
 
 #include "log/append_file.h"
 
-#include "windows_error_text.h"
+#include "platform/windows_error_text.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-namespace clampmeter::cli {
+namespace clampmeter {
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -95,4 +95,4 @@ bool AppendFile::fail()
     return false;
 }
 
-} // namespace clampmeter::cli
+} // namespace clampmeter

@@ -7,6 +7,8 @@
 #include "log/append_file.h"
 #include "log/log_file_name.h"
 
+#include <filesystem>
+
 namespace clampmeter::cli {
 namespace {
 
@@ -47,6 +49,7 @@ public:
     {
         if (!openFor(instant))
             return false;
+        m_madeNew.clear();
         if (!m_file.write(line))
             return fail("cannot write '" + m_name + "'");
         // Only a regular file can be committed; a device or a pipe has nothing to keep.
@@ -56,6 +59,20 @@ public:
     }
 
     std::string failure() const override { return m_failure; }
+
+    void abandonUnused() override
+    {
+        if (m_madeNew.empty())
+            return;
+        m_file.close();
+        m_name.clear();
+        std::error_code error;
+        // Only while it still holds just the header this run wrote: anything else is not ours.
+        if (std::filesystem::is_regular_file(m_madeNew, error)
+            && std::filesystem::file_size(m_madeNew, error) == m_header.size() && !error)
+            std::filesystem::remove(m_madeNew, error);
+        m_madeNew.clear();
+    }
 
 private:
     bool openFor(const LogInstant& instant)
@@ -72,8 +89,12 @@ private:
     bool switchTo(const std::string& name)
     {
         m_name = name;
+        std::error_code error;
+        const bool existed = std::filesystem::exists(name, error) || error;
         if (!m_file.open(name))
             return fail("cannot open '" + name + "'");
+        if (!existed && m_file.isRegular())
+            m_madeNew = name;
         std::string_view start = m_header;
         if (m_file.isRegular() && m_file.sizeAtOpen() > 0)
             start = m_file.lastByteAtOpen().value_or('\n') == '\n' ? "" : "\n";
@@ -94,6 +115,7 @@ private:
     std::string m_pattern;
     std::string m_header;
     std::string m_name; ///< of the open file
+    std::string m_madeNew; ///< the file open() made, until a line goes into it
     AppendFile m_file;
     std::string m_failure;
 };

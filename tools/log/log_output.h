@@ -31,6 +31,11 @@ public:
 
     /// One line for the user once open() or write() returned false.
     virtual std::string failure() const = 0;
+
+    /// The run ends before its first reading (the bridge could not be opened): a file that
+    /// open() made new and that holds nothing but the header goes again, so that a failed
+    /// start leaves no empty log behind. A file that was there before stays as it is.
+    virtual void abandonUnused() { }
 };
 
 /// A stream such as standard output. The header (may be empty) goes first when

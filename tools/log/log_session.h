@@ -12,7 +12,7 @@
 #include "log/status_line.h"
 #include "platform/bridge_reconnector.h"
 #include "platform/serial_link.h"
-#include "stop_notifier.h"
+#include "platform/stop_notifier.h"
 
 #include <QObject>
 #include <QTimer>

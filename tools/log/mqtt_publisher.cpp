@@ -15,6 +15,12 @@ std::string readingsText(std::uint64_t count)
     return std::to_string(count) + (count == 1 ? " reading" : " readings");
 }
 
+/// "1 reading waiting goes first", "350 readings waiting go now".
+std::string waitingToGo(std::uint64_t count, std::string_view when)
+{
+    return readingsText(count) + " waiting " + (count == 1 ? "goes " : "go ") + std::string(when);
+}
+
 } // namespace
 
 MqttPublisher::MqttPublisher(
@@ -143,13 +149,12 @@ void MqttPublisher::brokerConnected()
     if (!m_everConnected) {
         const std::uint64_t waiting = m_backlog.waiting();
         m_hooks.say("publishing to the broker at " + m_settings.address + " as "
-            + m_settings.topics.base()
-            + (waiting > 0 ? "; " + readingsText(waiting) + " waiting go first" : ""));
+            + m_settings.topics.base() + (waiting > 0 ? "; " + waitingToGo(waiting, "first") : ""));
     } else if (m_outageSaid) {
         m_hooks.say("the broker at " + m_settings.address + " is back after "
             + spokenDuration(
                 std::chrono::duration_cast<std::chrono::milliseconds>(now - m_outageSince))
-            + "; " + readingsText(m_backlog.waiting()) + " waiting go now");
+            + "; " + waitingToGo(m_backlog.waiting(), "now"));
     }
     m_everConnected = true;
     m_outageSaid = false;
