@@ -7,9 +7,12 @@
 
 #include "app/demo_line.h"
 #include "app/design_fonts.h"
+#include "app/display_check.h"
 #include "app/info_options.h"
 #include "app/program.h"
 #include "link/static_serial_device_map.h"
+#include "platform/stop_notifier.h"
+#include "platform/stop_signals.h"
 #include "platform/system_clock.h"
 #include "shared/version.h"
 #include "simulator/meter_simulator.h"
@@ -17,6 +20,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -24,6 +28,8 @@
 namespace {
 
 using namespace clampmeter;
+
+constexpr std::string_view kProgram = "clampmeter-demo";
 
 /// The demo's own options, beside --help and --version.
 struct DemoOptions {
@@ -41,13 +47,34 @@ struct DemoOptions {
         QStringLiteral("n"), QStringLiteral("1")};
 };
 
+/// What is wrong with the arguments the parser is given, in the words of the program's other
+/// messages; empty when nothing is.
+std::string argumentProblem(QCommandLineParser& parser)
+{
+    if (parser.parse(QCoreApplication::arguments())) {
+        if (parser.positionalArguments().isEmpty())
+            return {};
+        return "unknown argument '" + parser.positionalArguments().first().toStdString() + "'";
+    }
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().first();
+        return "unknown option '" + std::string(name.size() == 1 ? "-" : "--") + name.toStdString()
+            + "'";
+    }
+    std::string text = parser.errorText().toStdString();
+    if (text.ends_with('.'))
+        text.pop_back();
+    return text;
+}
+
 /// The simulator's settings from the parsed options; nothing, with the reason on standard
 /// error, when an option is bad.
 std::optional<SimulatorSettings> settingsFrom(
     const QCommandLineParser& parser, const DemoOptions& options)
 {
     SimulatorSettings settings;
-    const auto chosen = scenarioFromName(parser.value(options.scenario).toStdString());
+    const std::string scenarioName = parser.value(options.scenario).toStdString();
+    const auto chosen = scenarioFromName(scenarioName);
     bool intervalOk = false;
     bool seedOk = false;
     settings.interval
@@ -60,8 +87,17 @@ std::optional<SimulatorSettings> settingsFrom(
                      "quiet\n";
         return std::nullopt;
     }
-    if (!chosen || !seedOk) {
-        std::cerr << "clampmeter-demo: bad option (see --help)\n";
+    if (!chosen) {
+        std::string names;
+        for (const ScenarioInfo& info : simulatorScenarios())
+            names += (names.empty() ? "" : ", ") + std::string(info.name);
+        std::cerr << "clampmeter-demo: --scenario takes one of " << names << ", not '"
+                  << scenarioName << "'\n";
+        return std::nullopt;
+    }
+    if (!seedOk) {
+        std::cerr << "clampmeter-demo: --seed takes a whole number from 0 to 4294967295, not '"
+                  << parser.value(options.seed).toStdString() << "'\n";
         return std::nullopt;
     }
     settings.scenario = *chosen;
@@ -90,13 +126,24 @@ int main(int argc, char* argv[])
         const QCoreApplication info(argc, argv);
         parser.process(info);
     }
+    if (const std::string reason = missingDisplayReason(kProgram, argc, argv, std::getenv);
+        !reason.empty()) {
+        std::cerr << reason << '\n';
+        return kNoDisplayExitCode;
+    }
+    std::optional<WindowSystemStartGuard> windowSystemStart(std::in_place, kProgram);
     QApplication app(argc, argv);
-    registerDesignFonts();
-    QGuiApplication::setDesktopFileName(QStringLiteral(CLAMPMETER_DEMO_APP_ID));
-    parser.process(app);
+    windowSystemStart.reset();
+    // Qt's own options are gone from the arguments by now.
+    if (const std::string problem = argumentProblem(parser); !problem.empty()) {
+        std::cerr << kProgram << ": " << problem << " (see clampmeter-demo --help)\n";
+        return 2;
+    }
     const std::optional<SimulatorSettings> settings = settingsFrom(parser, options);
     if (!settings)
         return 2;
+    registerDesignFonts();
+    QGuiApplication::setDesktopFileName(QStringLiteral(CLAMPMETER_DEMO_APP_ID));
 
     DemoLine meter(*settings);
     if (!meter.isOpen()) {
@@ -107,6 +154,11 @@ int main(int argc, char* argv[])
     StaticSerialDeviceMap deviceMap(
         StaticSerialDeviceMap::Values {{std::string(kBridgeValueName), meter.portName()}});
     meter.start();
+    // Ctrl+C in the terminal it was started from, or SIGTERM, ends the demo as its Exit does:
+    // the simulated readings are no one's to recover, so the session ends cleanly.
+    const StopSignals stop;
+    StopNotifier stopNotifier(stop);
+    QObject::connect(&stopNotifier, &StopNotifier::stopRequested, qApp, &QCoreApplication::quit);
     SystemClock clock;
     return runProgram(deviceMap, clock, kDemoSessionsFolder, meter.portMaker());
 }

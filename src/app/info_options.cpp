@@ -20,6 +20,10 @@ const std::string_view kProgramHelp
       "  -h, --help     show this text and exit\n"
       "  -v, --version  show the version and exit\n"
       "\n"
+      "It needs a desktop session: without a display (neither DISPLAY nor\n"
+      "WAYLAND_DISPLAY set, or none answering) it says so and exits with status 1;\n"
+      "an option it does not know ends it with status 2.\n"
+      "\n"
       "When the bridge is missing or cannot be opened, a message box says why, and the\n"
       "program ends when it is closed. 'clampmeter-cli ports' tells whether this user\n"
       "may open the bridge. Once it runs, a pulled cable ends nothing: the bridge is\n"
@@ -44,6 +48,17 @@ InfoRequest findInfoRequest(int argc, const char* const argv[])
             return InfoRequest::Version;
     }
     return InfoRequest::None;
+}
+
+std::string_view firstUnknownArgument(int argc, const char* const argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--")
+            continue;
+        return argument;
+    }
+    return {};
 }
 
 int writeInfo(std::string_view text)

@@ -15,6 +15,11 @@ enum class InfoRequest { None, Help, Version };
 /// application object, so that the answer needs no display.
 InfoRequest findInfoRequest(int argc, const char* const argv[]);
 
+/// The first argument among those after the program's name that a program taking none but
+/// --help and --version does not know; empty when there is none. Give it the arguments
+/// left once the application object took Qt's own (-platform, -style, …).
+std::string_view firstUnknownArgument(int argc, const char* const argv[]);
+
 /// What `clampmeter --help` writes.
 extern const std::string_view kProgramHelp;
 

@@ -5,6 +5,7 @@
 // --help and --version: it finds the meter's USB serial bridge by itself.
 
 #include "app/design_fonts.h"
+#include "app/display_check.h"
 #include "app/info_options.h"
 #include "app/program.h"
 #include "platform/system_clock.h"
@@ -13,6 +14,9 @@
 
 #include <QApplication>
 
+#include <cstdlib>
+#include <iostream>
+#include <optional>
 #include <string>
 
 int main(int argc, char* argv[])
@@ -26,7 +30,23 @@ int main(int argc, char* argv[])
     case clampmeter::InfoRequest::None:
         break;
     }
+    if (const std::string reason
+        = clampmeter::missingDisplayReason("clampmeter", argc, argv, std::getenv);
+        !reason.empty()) {
+        std::cerr << reason << '\n';
+        return clampmeter::kNoDisplayExitCode;
+    }
+    std::optional<clampmeter::WindowSystemStartGuard> windowSystemStart(
+        std::in_place, "clampmeter");
     QApplication app(argc, argv);
+    windowSystemStart.reset();
+    // It reads no options but those above: a mistyped one must not pass unnoticed. Qt's own
+    // options (-platform, -style, …) are gone from the arguments by now.
+    if (const std::string_view unknown = clampmeter::firstUnknownArgument(argc, argv);
+        !unknown.empty()) {
+        std::cerr << "clampmeter: unknown option '" << unknown << "' (see clampmeter --help)\n";
+        return 2;
+    }
     clampmeter::registerDesignFonts();
     QApplication::setApplicationName(QStringLiteral("clampmeter"));
     QApplication::setApplicationVersion(QString::fromUtf8(clampmeter::kVersion));

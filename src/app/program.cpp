@@ -87,8 +87,8 @@ int runProgram(SerialDeviceMap& deviceMap, CaptureClock& clock, std::string_view
         QTimer::singleShot(0, &form, [&form, &journal] { offerToSave(form, *journal.unfinished); });
     }
     const int code = QApplication::exec();
-    // Only an Exit of the panel reaches here: a crash, a kill or a logout leaves the journal
-    // open, which the next start tells.
+    // Only an Exit of the panel (or a stop request the demo turns into one) reaches here: a
+    // crash, a kill or a logout leaves the journal open, which the next start tells.
     if (journal.keeper)
         journal.keeper->close();
     return code;

@@ -3,11 +3,17 @@
 
 // clampmeter-demo's options, checked before any window opens.
 
+#include "journal/journal_folder.h"
+#include "journal/journal_reader.h"
 #include "simulator/meter_simulator.h"
+
+#include "../tools/cli_process.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -70,6 +76,86 @@ TEST(DemoOptions, HelpStatesTheShortestGap)
     }
     EXPECT_NE(words.find("from 100 to 600000. Shorter gaps are refused"), std::string::npos)
         << help;
+}
+
+/// The demo's own lines on standard error (Qt may add notes of its own about the session).
+std::vector<std::string> demoLines(const std::string& errorPath)
+{
+    std::ifstream errors(errorPath);
+    std::vector<std::string> own;
+    for (std::string line; std::getline(errors, line);) {
+        if (line.starts_with("clampmeter-demo"))
+            own.push_back(line);
+    }
+    return own;
+}
+
+TEST(DemoOptions, AMistakeIsRefusedWithExitCode2NamingTheOptionAndTheValue)
+{
+    const std::string errorPath = testing::TempDir() + "demo_mistakes.err";
+    struct Case {
+        const char* arguments;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"--scenario bogus",
+            "clampmeter-demo: --scenario takes one of tour, vac, aac, kw, kva, kvar, pf, energy, "
+            "faults, not 'bogus'"},
+        {"--seed many",
+            "clampmeter-demo: --seed takes a whole number from 0 to 4294967295, not "
+            "'many'"},
+        {"--frob", "clampmeter-demo: unknown option '--frob' (see clampmeter-demo --help)"},
+        {"--seed", "clampmeter-demo: Missing value after '--seed' (see clampmeter-demo --help)"},
+        {"stray", "clampmeter-demo: unknown argument 'stray' (see clampmeter-demo --help)"},
+    };
+    for (const Case& c : cases) {
+        const int status
+            = std::system((demoCommand(c.arguments) + " 2>'" + errorPath + "'").c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << c.arguments;
+        EXPECT_EQ(demoLines(errorPath), std::vector<std::string> {c.says}) << c.arguments;
+    }
+    std::filesystem::remove(errorPath);
+}
+
+TEST(DemoStop, CtrlCAndSigtermEndTheDemoAsItsExitDoesLeavingNothingToRecover)
+{
+    using namespace std::chrono_literals;
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        const std::filesystem::path state = testing::TempDir() + "demo-stop-"
+            + std::to_string(::getpid()) + "-" + std::to_string(signal);
+        std::filesystem::remove_all(state);
+        std::filesystem::create_directories(state);
+        const std::string out = (state / "out").string();
+        const std::string err = (state / "err").string();
+        ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        cli::test::ChildProcess demo(
+            {CLAMPMETER_DEMO_PATH, "--interval", "100", "--scenario", "vac"}, out, err);
+        ::unsetenv("XDG_STATE_HOME");
+        const std::filesystem::path folder = state / "clampmeter" / kDemoSessionsFolder;
+        // Until its journal holds a few readings.
+        const auto readings = [&] {
+            const auto files = listSessionFiles(folder);
+            std::string reason;
+            const auto session
+                = files.empty() ? std::nullopt : readJournalFile(files.back().path, reason);
+            return session ? session->readings.size() : 0;
+        };
+        ASSERT_TRUE(cli::test::waitFor([&] { return readings() >= 3; }, 60s))
+            << cli::test::fileText(err);
+
+        demo.signal(signal);
+        EXPECT_EQ(demo.wait(30s), 0) << cli::test::fileText(err);
+        const auto files = listSessionFiles(folder);
+        ASSERT_EQ(files.size(), 1U);
+        std::string reason;
+        const auto session = readJournalFile(files.back().path, reason);
+        ASSERT_TRUE(session.has_value()) << reason;
+        EXPECT_TRUE(session->endedCleanly);
+        EXPECT_GE(session->readings.size(), 3U);
+        std::filesystem::remove_all(state);
+    }
 }
 
 } // namespace

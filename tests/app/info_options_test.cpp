@@ -34,10 +34,10 @@ std::string fileText(const std::filesystem::path& path)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// The X11 platform with no display to connect to: an application object that wanted a
-// window system would fail at once. Sixty seconds stop a program that started anyway.
-ProgramRun runWithoutDisplay(
-    const std::string& program, const std::string& arguments, const std::string& outTarget = "")
+// `program` with `arguments` under `environment` (a command prefix such as "env -u DISPLAY").
+// Sixty seconds stop a program that started anyway.
+ProgramRun runProgram(const std::string& environment, const std::string& program,
+    const std::string& arguments, const std::string& outTarget = "")
 {
     // Named after the test, since CTest runs the cases side by side.
     const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
@@ -46,8 +46,7 @@ ProgramRun runWithoutDisplay(
     const std::filesystem::path dir = testing::TempDir();
     const std::filesystem::path out = dir / (name + ".out");
     const std::filesystem::path err = dir / (name + ".err");
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 60 '"
-        + program + "' " + arguments + " >"
+    const std::string command = environment + " timeout 60 '" + program + "' " + arguments + " >"
         + (outTarget.empty() ? "'" + out.string() + "'" : outTarget) + " 2>'" + err.string() + "'";
     ProgramRun run;
     run.status = std::system(command.c_str());
@@ -56,6 +55,15 @@ ProgramRun runWithoutDisplay(
     std::filesystem::remove(out);
     std::filesystem::remove(err);
     return run;
+}
+
+// The X11 platform with no display to connect to: an application object that wanted a
+// window system would fail at once.
+ProgramRun runWithoutDisplay(
+    const std::string& program, const std::string& arguments, const std::string& outTarget = "")
+{
+    return runProgram(
+        "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb", program, arguments, outTarget);
 }
 
 struct InfoCase {
@@ -115,6 +123,44 @@ TEST(InfoOptionsControl, AnAnswerThatCannotBeWrittenEndsWithAFailure)
 {
     const ProgramRun run = runWithoutDisplay(CLAMPMETER_EXECUTABLE, "--help", "/dev/full");
     EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 1) << run.status;
+}
+
+TEST(ProgramStart, WithoutADisplayOrWithAnUnknownOptionTheProgramsSaySoAndExitWithoutAnAbort)
+{
+    struct Case {
+        const char* environment;
+        const char* program;
+        const char* arguments;
+        int exitCode;
+        std::string says;
+    };
+    const std::string noDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM";
+    const std::string deadDisplay = "env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb DISPLAY=:987";
+    const std::string offscreen = "env QT_QPA_PLATFORM=offscreen";
+    const std::string noDisplayWords = ": no display to open the window on: neither DISPLAY nor "
+                                       "WAYLAND_DISPLAY is set. Start it in a desktop session";
+    const std::string deadDisplayWords
+        = ": cannot open a window: no window system answers (DISPLAY=:987). Start it in a "
+          "desktop session";
+    const Case cases[] = {
+        {noDisplay.c_str(), CLAMPMETER_EXECUTABLE, "", 1, "clampmeter" + noDisplayWords},
+        {noDisplay.c_str(), CLAMPMETER_DEMO_PATH, "", 1, "clampmeter-demo" + noDisplayWords},
+        {deadDisplay.c_str(), CLAMPMETER_EXECUTABLE, "", 1, "clampmeter" + deadDisplayWords},
+        {deadDisplay.c_str(), CLAMPMETER_DEMO_PATH, "", 1, "clampmeter-demo" + deadDisplayWords},
+        {offscreen.c_str(), CLAMPMETER_EXECUTABLE, "--frob", 2,
+            "clampmeter: unknown option '--frob' (see clampmeter --help)"},
+        {offscreen.c_str(), CLAMPMETER_EXECUTABLE, "-- stray", 2,
+            "clampmeter: unknown option 'stray' (see clampmeter --help)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.program) + " " + c.arguments + " with " + c.environment);
+        const ProgramRun run = runProgram(c.environment, c.program, c.arguments);
+        ASSERT_TRUE(WIFEXITED(run.status)) << run.status;
+        EXPECT_EQ(WEXITSTATUS(run.status), c.exitCode) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("Aborted"), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
 }
 
 } // namespace
