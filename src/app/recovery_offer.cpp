@@ -12,7 +12,7 @@ namespace clampmeter {
 
 void offerRecovery(const UnfinishedSession& unfinished, RecoveryServices& services)
 {
-    const std::string message = unfinishedSessionMessage(unfinished.session);
+    const std::string message = unfinishedSessionMessage(unfinished.session, unfinished.latest);
     if (message.empty() || !services.askToSave(QString::fromStdString(message)))
         return;
     const std::string chosen

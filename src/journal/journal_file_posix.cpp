@@ -20,10 +20,19 @@ JournalFile::~JournalFile()
 bool JournalFile::open(const std::filesystem::path& path, Mode mode)
 {
     close();
-    const int flags = O_RDWR | O_APPEND | O_CLOEXEC | (mode == Mode::Create ? O_CREAT | O_EXCL : 0);
+    // Only a regular file, never through a link, and never waiting on a FIFO.
+    const int flags = O_RDWR | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK
+        | (mode == Mode::Create ? O_CREAT | O_EXCL : 0);
     m_fd = ::open(path.c_str(), flags, 0600);
     if (m_fd < 0) {
         fail();
+        return false;
+    }
+    struct stat status { };
+    if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        m_error = "not a regular file";
+        close();
+        errno = EINVAL;
         return false;
     }
     // A new file can only be held, briefly, by a program asking whether it is in use: wait
@@ -99,9 +108,14 @@ void JournalFile::fail()
 
 bool journalFileInUse(const std::filesystem::path& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
         return false;
+    struct stat status { };
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return false;
+    }
     const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
     ::close(fd);
     return held;

@@ -66,7 +66,9 @@ std::vector<SessionFile> listSessionFiles(const fs::path& folder)
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const fs::path& path = it->path();
-        if (path.extension() != kJournalSuffix || !it->is_regular_file(error))
+        // Never a link, a folder or a FIFO that only bears the name.
+        if (path.extension() != kJournalSuffix
+            || it->symlink_status(error).type() != fs::file_type::regular)
             continue;
         SessionFile session;
         session.id = path.stem().string();

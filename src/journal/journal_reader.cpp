@@ -60,6 +60,13 @@ JournalSession readJournal(std::istream& in)
 std::optional<JournalSession> readJournalFile(
     const std::filesystem::path& path, std::string& reason)
 {
+    // Only a regular file, never through a link: a FIFO would hold the read for ever.
+    std::error_code error;
+    const auto type = std::filesystem::symlink_status(path, error).type();
+    if (!error && type != std::filesystem::file_type::regular) {
+        reason = "not a regular file";
+        return std::nullopt;
+    }
     errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in) {

@@ -20,19 +20,24 @@ std::optional<UnfinishedSession> findUnfinishedSession(
     const std::filesystem::path& folder, std::string_view ownId)
 {
     const std::vector<SessionFile> sessions = listSessionFiles(folder);
+    bool latest = true;
+    // Back to the last session that ended cleanly: one that ended unexpectedly before its
+    // first reading must not hide the unsaved readings of the one before it.
     for (auto it = sessions.rbegin(); it != sessions.rend(); ++it) {
         if (it->id == ownId || journalFileInUse(it->path))
             continue;
         std::string reason;
         auto session = readJournalFile(it->path, reason);
-        if (!session || session->endedCleanly || session->unsavedReadings() == 0)
+        if (session && session->endedCleanly)
             return std::nullopt;
-        return UnfinishedSession {it->path, std::move(*session)};
+        if (session && session->unsavedReadings() > 0)
+            return UnfinishedSession {it->path, std::move(*session), latest};
+        latest = false;
     }
     return std::nullopt;
 }
 
-std::string unfinishedSessionMessage(const JournalSession& session)
+std::string unfinishedSessionMessage(const JournalSession& session, bool latest)
 {
     const JournalReading* first = firstUnsavedReading(session);
     if (first == nullptr)
@@ -40,7 +45,8 @@ std::string unfinishedSessionMessage(const JournalSession& session)
     const DataRecord& from = first->record;
     const DataRecord& to = session.readings.back().record;
     const std::size_t count = session.unsavedReadings();
-    const std::string start = "The last session ended unexpectedly. Its ";
+    const std::string start = latest ? "The last session ended unexpectedly. Its "
+                                     : "An earlier session ended unexpectedly. Its ";
     if (count == 1)
         return start + "1 reading of " + from.DateText + " " + from.TimeText + " was not saved.";
     return start + countedNoun(count, "reading", "readings") + " from " + from.DateText + " "

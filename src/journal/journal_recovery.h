@@ -20,16 +20,19 @@ namespace clampmeter {
 struct UnfinishedSession {
     std::filesystem::path path;
     JournalSession session;
+    bool latest = true; ///< the run before this one's, not one still further back
 };
 
-/// The previous run's session (the newest in `folder` that is not `ownId` and that no
-/// running program holds), when it ended unexpectedly with readings not saved.
+/// The newest session that ended unexpectedly with readings not saved, back to the last one
+/// that ended cleanly (none but `ownId` and those running programs hold are looked at): the
+/// run before this one, or one before it whose successors ended unexpectedly with nothing
+/// unsaved.
 std::optional<UnfinishedSession> findUnfinishedSession(
     const std::filesystem::path& folder, std::string_view ownId);
 
 /// "The last session ended unexpectedly. Its 120 readings from 10/12/26 14:02:55 to
 /// 10/12/26 14:04:55 were not saved." ("Its 1 reading of 10/12/26 14:02:55 was not saved.")
-std::string unfinishedSessionMessage(const JournalSession& session);
+std::string unfinishedSessionMessage(const JournalSession& session, bool latest = true);
 
 /// The filter of the recovery's save dialog: both formats.
 inline constexpr std::string_view kRecoveryFilter

@@ -28,6 +28,8 @@ public:
 
     /// Registers `data` under `name` from now on, as a driver does when a device comes.
     void setValue(const std::string& name, std::string data) { m_values[name] = std::move(data); }
+    /// Takes `name` away, as a driver does when its device goes (a pulled cable).
+    void removeValue(const std::string& name) { m_values.erase(name); }
 
     int openCount() const { return m_openCount; }
     int closeCount() const { return m_closeCount; }

@@ -87,6 +87,16 @@ int PseudoTerminal::unreadBytes() const
     return waiting;
 }
 
+bool PseudoTerminal::claimed() const
+{
+#ifdef TIOCGEXCL
+    int exclusive = 0;
+    return m_slave >= 0 && ::ioctl(m_slave, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+#else
+    return false;
+#endif
+}
+
 void PseudoTerminal::hangUp()
 {
     if (m_slave >= 0)

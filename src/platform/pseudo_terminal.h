@@ -44,6 +44,10 @@ public:
     /// the pair is closed.
     int unreadBytes() const;
 
+    /// Whether a reader holds a claim on the line for itself (false where the system cannot
+    /// tell).
+    bool claimed() const;
+
     /// Closes both sides: a reader of the slave sees the line hang up.
     void hangUp();
 

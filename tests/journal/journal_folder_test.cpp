@@ -10,6 +10,9 @@
 
 #include <cstdlib>
 #include <fstream>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace clampmeter::test {
 namespace {
@@ -141,6 +144,25 @@ TEST_F(JournalRetention, NeitherThisRunsSessionNorOneInUseGoes)
     EXPECT_EQ(applyRetention(folder(), m_fileNow, "20261002T000000Z-6", limits),
         std::vector<std::string> {"20261001T000000Z-5"});
 }
+
+#ifndef _WIN32
+TEST_F(JournalRetention, EntriesNamedLikeSessionsThatAreNoRegularFilesAreNeitherListedNorRead)
+{
+    makeSession("20261001T000000Z-1", 10, std::chrono::hours(1));
+    ASSERT_EQ(::mkfifo((folder() / "20261002T000000Z-2.journal").c_str(), 0600), 0);
+    fs::create_directory(folder() / "20261003T000000Z-3.journal");
+    fs::create_symlink(
+        folder() / "20261001T000000Z-1.journal", folder() / "20261004T000000Z-4.journal");
+    EXPECT_EQ(left(), std::vector<std::string> {"20261001T000000Z-1"});
+    for (const char* id : {"20261002T000000Z-2", "20261003T000000Z-3", "20261004T000000Z-4"}) {
+        std::string reason;
+        // A FIFO would hold an open for reading for ever.
+        EXPECT_FALSE(readJournalFile(folder() / (std::string(id) + ".journal"), reason)) << id;
+        EXPECT_EQ(reason, "not a regular file") << id;
+        EXPECT_FALSE(journalFileInUse(folder() / (std::string(id) + ".journal"))) << id;
+    }
+}
+#endif
 
 } // namespace
 } // namespace clampmeter::test

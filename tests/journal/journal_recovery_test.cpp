@@ -74,30 +74,38 @@ protected:
     }
 };
 
-TEST_F(JournalRecovery, OnlyThePreviousRunIsOfferedAndOnlyWhenItEndedWithReadingsUnsaved)
+TEST_F(JournalRecovery, TheNewestUnfinishedSessionWithUnsavedReadingsIsOfferedBackToACleanEnd)
 {
     struct Case {
-        const char* what;
+        const char* what; ///< how the previous run ended, after an older one crashed
         int readings, saved;
         bool clean;
-        bool offered;
+        const char* offered; ///< the session offered, "" for none
+        bool latest;
     };
     const Case cases[] = {
-        {"a crash with readings not saved", 3, 0, false, true},
-        {"a crash after the last was saved", 3, 3, false, false},
-        {"a crash before any reading", 0, 0, false, false},
-        {"a clean Exit with readings not saved", 3, 0, true, false},
-        {"a crash with some saved", 3, 2, false, true},
+        {"a crash with readings not saved", 3, 0, false, "20261210T110000Z-2", true},
+        {"a crash with some saved", 3, 2, false, "20261210T110000Z-2", true},
+        // Nothing of its own to offer: the older crash's readings are not hidden by it.
+        {"a crash after the last was saved", 3, 3, false, "20261210T100000Z-1", false},
+        {"a crash before any reading", 0, 0, false, "20261210T100000Z-1", false},
+        // A clean end is where looking back stops.
+        {"a clean Exit with readings not saved", 3, 0, true, "", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove_all(folder());
-        session("20261210T100000Z-1", 5, 0, false); // an older crash, already passed by
+        session("20261210T090000Z-0", 2, 0, true);
+        session("20261210T100000Z-1", 5, 0, false);
         session("20261210T110000Z-2", c.readings, c.saved, c.clean);
         const auto unfinished = findUnfinishedSession(folder(), "20261210T120000Z-3");
-        ASSERT_EQ(unfinished.has_value(), c.offered);
+        ASSERT_EQ(unfinished.has_value(), std::string(c.offered) != "");
         if (unfinished) {
-            EXPECT_EQ(unfinished->path.filename(), "20261210T110000Z-2.journal");
+            EXPECT_EQ(unfinished->path.filename(), std::string(c.offered) + ".journal");
+            EXPECT_EQ(unfinished->latest, c.latest);
+            EXPECT_TRUE(unfinishedSessionMessage(unfinished->session, unfinished->latest)
+                            .starts_with(c.latest ? "The last session ended unexpectedly. "
+                                                  : "An earlier session ended unexpectedly. "));
         }
     }
 }

@@ -103,6 +103,7 @@ TEST(PseudoTerminal, AClaimLeftByAKilledReaderGoesOnceWhatWasWrittenStaysUnread)
     ASSERT_TRUE(pty.has_value());
     ASSERT_EQ(::chmod(pty->slavePath().c_str(), 0666), 0);
     ASSERT_EQ(openAsOrdinaryUser(pty->slavePath(), true), 0);
+    EXPECT_TRUE(pty->claimed());
     ASSERT_EQ(openAsOrdinaryUser(pty->slavePath()), EBUSY) << "the dead reader's claim holds";
 
     const std::array<std::uint8_t, 17> frame {};
@@ -110,6 +111,7 @@ TEST(PseudoTerminal, AClaimLeftByAKilledReaderGoesOnceWhatWasWrittenStaysUnread)
     waitUntilUnread(*pty, 17);
     EXPECT_EQ(openAsOrdinaryUser(pty->slavePath()), EBUSY) << "cleared before anything waited";
     ASSERT_TRUE(pty->write(frame));
+    EXPECT_FALSE(pty->claimed());
     EXPECT_EQ(openAsOrdinaryUser(pty->slavePath()), 0);
 }
 

@@ -31,6 +31,16 @@ public:
         return mount;
     }
 
+    /// The file system on `device` (a loop device, say) of `type` over the folder `at`.
+    static PrivateMount device(
+        const std::string& device, const std::filesystem::path& at, const std::string& type)
+    {
+        PrivateMount mount(at);
+        if (mount.enter())
+            mount.check(::mount(device.c_str(), at.c_str(), type.c_str(), 0, nullptr));
+        return mount;
+    }
+
     /// The folder `at` with what it holds now, read-only from here on.
     static PrivateMount readOnly(const std::filesystem::path& at)
     {

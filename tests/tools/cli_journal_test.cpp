@@ -200,6 +200,27 @@ TEST_F(CliJournal, MistakesAreToldWithTheirExitCodes)
     }
 }
 
+TEST_F(CliJournal, ATextHoldingALineEndDoesNotBreakItsExportRow)
+{
+    // The program never writes one; a damaged or edited journal may hold an escaped one.
+    SessionJournal journal = makeJournal("20261210T100000Z-1");
+    ASSERT_TRUE(journal.start());
+    NumberedReading odd = numberedReading(1);
+    odd.record.DataText = "1.0\r\n2;\t3";
+    journal.readingCaptured(FrameBytes(odd.frame), odd.record, true);
+    capture(journal, 2);
+    journal.close();
+
+    const CommandRun exported = run({"export"});
+    ASSERT_EQ(exported.code, 0) << exported.err;
+    std::istringstream rows(exported.out);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(rows, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 3U) << exported.out;
+    EXPECT_NE(lines[1].find(";1.0  2; 3;"), std::string::npos) << lines[1];
+}
+
 TEST_F(CliJournal, TheDemosSessionsAreListedAndExportedWithDemoAndNamedWhenTheMetersAreNone)
 {
     session("20261210T100000Z-7", {"1", "2", "3", "e"}, demoFolder());

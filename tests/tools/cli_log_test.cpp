@@ -191,13 +191,19 @@ TEST_F(LogOnPty, CsvLinesCarryTheReadingsOfDecodeAndCountEndsTheRun)
 
 TEST_F(LogOnPty, AHangUpIsToldOnceAndTheLoggerWaitsForTheLineUntilStopped)
 {
-    auto log = startLog({});
+    // The device by a name of its own, as a bridge's by-id link, which goes with the cable: the
+    // pseudo-terminal's own name would soon be another program's new one.
+    const std::string device = m_out + ".tty";
+    std::filesystem::create_symlink(m_pty->slavePath(), device);
+    auto log = std::make_unique<ChildProcess>(
+        std::vector<std::string> {CLAMPMETER_CLI_PATH, "log", "--device", device}, m_out, m_err);
     ASSERT_TRUE(waitUntilListening());
     const EncodedFrame frame = encodeFrame({.functionCode = 1, .mainValue = 230.0F});
     ASSERT_NO_FATAL_FAILURE(send(frame, kQuiet));
     ASSERT_TRUE(waitFor([&] { return outLines().size() == 2; }, kPatience)) << errText();
 
     m_pty->hangUp();
+    std::filesystem::remove(device);
     ASSERT_TRUE(
         waitFor([&] { return errText().find("went away") != std::string::npos; }, kPatience));
     std::this_thread::sleep_for(3500ms); // several searches, and the watchdog's time
@@ -210,8 +216,9 @@ TEST_F(LogOnPty, AHangUpIsToldOnceAndTheLoggerWaitsForTheLineUntilStopped)
     // While it looks it says so, in one line of its own with the time: never the start's
     // advice to start again, which would end a run that goes on by itself.
     EXPECT_EQ(occurrences(err,
-                  "cannot open " + m_pty->slavePath()
-                      + ": No such file or directory; still looking every second\n"),
+                  "cannot open " + device
+                      + ": No such file or directory; still looking every "
+                        "second\n"),
         1U)
         << err;
     EXPECT_EQ(occurrences(err, "start again"), 0U) << err;

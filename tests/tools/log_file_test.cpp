@@ -19,6 +19,9 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#ifndef _WIN32
+#include "../support/private_mount.h"
+#endif
 #ifdef _WIN32
 #include "platform/windows_error_text.h"
 
@@ -204,6 +207,27 @@ TEST_F(LogFiles, FailuresNameTheFileAndTheSystemsReason)
     EXPECT_EQ(log.readings(), 0U);
     EXPECT_EQ(fullJson->failure(), "cannot write '/dev/full': No space left on device");
 }
+
+#ifndef _WIN32
+TEST_F(LogFiles, ALineTheDiskTakesOnlyPartOfIsCutOffLeavingNoTornRow)
+{
+    const clampmeter::test::PrivateMount disk = clampmeter::test::PrivateMount::tmpfs(m_dir, "8k");
+    if (!disk.unavailable().empty())
+        GTEST_SKIP() << disk.unavailable();
+    const auto output = fileLogOutput(path("log.csv"), kCsvHeader);
+    ReadingLog log(LogFormat::Csv, *output, m_clock);
+    ASSERT_TRUE(output->open(m_clock.now())) << output->failure();
+    // Lines until one no longer fits whole: the disk takes the start of it, then refuses.
+    while (log.log(frame(230.0F))) { }
+    EXPECT_NE(output->failure().find("No space left on device"), std::string::npos)
+        << output->failure();
+    const std::string text = read("log.csv");
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back(), '\n') << "a torn row was left at the end";
+    EXPECT_EQ(
+        static_cast<std::uint64_t>(std::count(text.begin(), text.end(), '\n')), log.readings() + 1);
+}
+#endif
 
 TEST_F(LogFiles, StandardOutputGetsTheHeaderOnlyWhenAskedAndEveryLineAtOnce)
 {

@@ -55,13 +55,25 @@ std::optional<char> AppendFile::lastByteAtOpen() const
 
 bool AppendFile::write(std::string_view text)
 {
-    while (!text.empty()) {
-        const ssize_t written = ::write(m_fd, text.data(), text.size());
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t written = ::write(m_fd, text.data() + done, text.size() - done);
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
+        if (written <= 0) {
+            if (written == 0)
+                errno = ENOSPC;
+            const int error = errno;
+            // Part of the text reached the file (a disk that filled up on the way): cut it off,
+            // so that no reader meets a torn line and the next one starts on its own.
+            struct stat status { };
+            if (done > 0 && m_regular && ::fstat(m_fd, &status) == 0
+                && static_cast<std::uint64_t>(status.st_size) >= done)
+                static_cast<void>(::ftruncate(m_fd, status.st_size - static_cast<off_t>(done)));
+            errno = error;
             return fail();
-        text.remove_prefix(static_cast<std::size_t>(written));
+        }
+        done += static_cast<std::size_t>(written);
     }
     return true;
 }

@@ -40,6 +40,8 @@ MqttPublisher::~MqttPublisher()
 
 void MqttPublisher::start()
 {
+    for (const std::string& note : m_backlog.notes())
+        m_hooks.say("readings waiting for the broker: " + note);
     m_outageSince = m_hooks.now();
     attempt();
 }
@@ -59,16 +61,19 @@ void MqttPublisher::addReading(
         + std::string(readingJson.substr(1));
     const std::uint64_t droppedBefore = m_backlog.dropped();
     if (!m_backlog.append(payload)) {
-        if (!m_appendFailureSaid)
-            m_hooks.say("cannot keep readings for the broker: " + m_backlog.failure());
+        if (!m_appendFailureSaid) {
+            m_hooks.say("cannot keep readings for the broker on disk (" + m_backlog.failure()
+                + "): they wait in memory and are sent all the same");
+        }
         m_appendFailureSaid = true;
     } else {
         m_appendFailureSaid = false;
     }
     if (m_backlog.dropped() > droppedBefore && !m_dropSaid) {
         m_dropSaid = true;
-        m_hooks.say("more readings wait for the broker than --mqtt-buffer allows: the oldest "
-                    "are dropped");
+        m_hooks.say("readings for the broker are dropped, the oldest not sent first: more wait "
+                    "than --mqtt-buffer allows, or than memory keeps while the disk refuses "
+                    "them; their numbers stay unused");
     }
     if (!stateName.empty()) {
         const std::string topic = m_settings.topics.state(stateName);
@@ -94,7 +99,8 @@ void MqttPublisher::tick()
         attempt();
     if (!m_backlog.sync() && !m_appendFailureSaid) {
         m_appendFailureSaid = true;
-        m_hooks.say("cannot keep readings for the broker: " + m_backlog.failure());
+        m_hooks.say("cannot keep readings for the broker on disk (" + m_backlog.failure()
+            + "): they wait in memory and are sent all the same");
     }
 }
 

@@ -17,10 +17,12 @@ bool ReadingLog::log(FrameBytes bytes)
     const LogInstant instant = m_clock.now();
     const MeasurementFrame reading = decodeFrame(bytes);
     const std::string time = isoTimestamp(instant);
-    if (!m_output.write(instant, logLine(m_format, reading, time)))
-        return false;
+    // On its way to the broker before it is in the file: whatever ends the run between the
+    // two leaves no reading in the file that the broker never gets.
     if (m_listener)
         m_listener(reading, time);
+    if (!m_output.write(instant, logLine(m_format, reading, time)))
+        return false;
     ++m_readings;
     m_lastTime = timeOfDay(instant);
     m_lastMain = reading.MainText;

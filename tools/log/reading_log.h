@@ -21,7 +21,8 @@ public:
     /// `output` and `clock` must outlive this object.
     ReadingLog(LogFormat format, LogOutput& output, LogClock& clock);
 
-    /// Hears of every reading once its line is written, with its time as the line has it.
+    /// Hears of every reading just before its line is written, with its time as the line has
+    /// it.
     using Listener = std::function<void(const MeasurementFrame& reading, std::string_view time)>;
     void setListener(Listener listener) { m_listener = std::move(listener); }
 
