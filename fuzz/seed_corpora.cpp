@@ -194,6 +194,25 @@ void journalSeeds(Corpus& corpus)
     }
 }
 
+/// The backlog's files as the logger leaves them: acknowledged and reserved records, then
+/// the newest file of readings, whole, cut short, or after a power cut's zeros.
+void backlogSeeds(Corpus& corpus)
+{
+    for (int seeds = 0; seeds < 4; ++seeds) {
+        std::string text = std::to_string(seeds) + "\n" + std::to_string(100 * (seeds + 1)) + "\n";
+        for (int seq = 1; seq <= 8; ++seq) {
+            text += std::to_string(seq) + " {\"seq\":" + std::to_string(seq)
+                + ",\"time\":\"2026-12-10T14:03:07.250+01:00\",\"fun\":\"FUN_VAC\",\"main\":\"229."
+                  "8\"}\n";
+        }
+        if (seeds == 1)
+            text.resize(text.size() - 11);
+        if (seeds == 2)
+            text += std::string(24, '\0');
+        corpus.add(Bytes(text.begin(), text.end()));
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -213,6 +232,8 @@ int main(int argc, char* argv[])
     streamSeeds(cutting);
     Corpus journal(root, "fuzz_journal_read");
     journalSeeds(journal);
+    Corpus backlog(root, "fuzz_backlog_read");
+    backlogSeeds(backlog);
     Corpus registry(root, "fuzz_registry");
     registrySeeds(registry);
     return 0;
