@@ -35,10 +35,22 @@ std::string helpText()
           "    Show the version.\n";
 }
 
+// What a bare clampmeter-cli says: the commands in a line each, and where the rest is.
+constexpr std::string_view kShortUsage
+    = "Usage: clampmeter-cli COMMAND [OPTIONS]\n"
+      "\n"
+      "  simulate   a simulated meter's frames, on a pseudo-terminal, a port or stdout\n"
+      "  decode     a capture of the meter's line, one reading a line\n"
+      "  log        every reading of the meter to files or an MQTT broker, for days\n"
+      "  ports      the serial ports, the meter's bridge and whether it opens\n"
+      "  journal    the program's session journals, listed and exported\n"
+      "\n"
+      "clampmeter-cli --help shows every command's options; clampmeter-cli --version.\n";
+
 int runCommand(const std::vector<std::string_view>& args)
 {
     if (args.empty()) {
-        std::cerr << helpText();
+        std::cerr << kShortUsage;
         return 2;
     }
     const std::string_view command = args.front();

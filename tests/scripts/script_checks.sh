@@ -49,6 +49,21 @@ expect 1 "is not a git checkout" -- bash "$work/copy/scripts/check-format"
 git -C "$work/copy" init -q
 expect 1 "check-format: git lists no C++ files" -- bash "$work/copy/scripts/check-format"
 
+# Configuring names every missing library with the Debian package that brings it, all at once.
+configure=(cmake -S "$project" -B "$work/configure" -G Ninja -DBUILD_TESTING=OFF
+  -DCLAMPMETER_BUILD_BENCHMARKS=OFF)
+for package in libsqlite3-dev libcups2-dev libssl-dev libpaho-mqtt-dev; do
+  expect 1 "$package" -- "${configure[@]}" -DCMAKE_DISABLE_FIND_PACKAGE_SQLite3=ON \
+    -DCMAKE_DISABLE_FIND_PACKAGE_Cups=ON -DCMAKE_DISABLE_FIND_PACKAGE_OpenSSL=ON
+done
+rm -rf "$work/configure"
+expect 1 "-DCLAMPMETER_WITH_MQTT=OFF for a logger without --mqtt" \
+  -- "${configure[@]}" -DCMAKE_DISABLE_FIND_PACKAGE_eclipse-paho-mqtt-c=ON
+rm -rf "$work/configure"
+expect 1 "install qt6-base-dev qt6-serialport-dev qt6-svg-dev" \
+  -- "${configure[@]}" -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON
+rm -rf "$work/configure"
+
 # The scripts' usage errors: exit 2, naming the option.
 for script in bootstrap check-format demo fresh-check fuzz package print-server test; do
   [ -x "$project/scripts/$script" ] || continue

@@ -334,6 +334,29 @@ TEST(CliVersion, TheBuiltExecutableNamesItselfAndTheProjectsVersion)
     EXPECT_FALSE(kVersion.empty());
 }
 
+TEST(CliUsage, WithoutACommandAShortUsageGoesToStandardErrorPointingAtHelp)
+{
+    const std::string err = testing::TempDir() + "cli_usage.err";
+    const int status
+        = std::system((std::string(CLAMPMETER_CLI_PATH) + " >/dev/null 2>'" + err + "'").c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+    std::ifstream in(err);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "Usage: clampmeter-cli COMMAND [OPTIONS]");
+    EXPECT_LE(lines.size(), 12U) << "the whole help, where a short usage was due";
+    EXPECT_EQ(lines.back(),
+        "clampmeter-cli --help shows every command's options; clampmeter-cli --version.");
+    for (const char* command : {"simulate", "decode", "log", "ports", "journal"}) {
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+            return line.starts_with("  " + std::string(command));
+        })) << command;
+    }
+    std::filesystem::remove(err);
+}
+
 TEST_F(CliDecodeFile, ALiveLineThatGoesAwayEndsWithWhatWasReadAndExitCode1)
 {
     for (const bool asFile : {true, false}) {
