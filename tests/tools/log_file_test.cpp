@@ -229,6 +229,39 @@ TEST_F(LogFiles, ALineTheDiskTakesOnlyPartOfIsCutOffLeavingNoTornRow)
 }
 #endif
 
+TEST_F(LogFiles, AReadingIsOnItsWayToTheBrokerBeforeItsLineIsWrittenAndStillWhenThatFails)
+{
+    // An output that notes what the broker's side had heard of when each line came, and
+    // that fails at the second line (a disk gone, a kill in a slow sync).
+    class WatchingOutput final : public LogOutput {
+    public:
+        explicit WatchingOutput(const int& heard)
+            : m_heard(heard)
+        {
+        }
+        bool open(const LogInstant&) override { return true; }
+        bool write(const LogInstant&, std::string_view) override
+        {
+            heardAtLine.push_back(m_heard);
+            return heardAtLine.size() < 2;
+        }
+        std::string failure() const override { return "gone"; }
+        std::vector<int> heardAtLine;
+
+    private:
+        const int& m_heard;
+    };
+    int heard = 0;
+    WatchingOutput output(heard);
+    ReadingLog log(LogFormat::Jsonl, output, m_clock);
+    log.setListener([&](const MeasurementFrame&, std::string_view) { ++heard; });
+    EXPECT_TRUE(log.log(frame(230.0F)));
+    EXPECT_FALSE(log.log(frame(231.0F)));
+    EXPECT_EQ(output.heardAtLine, (std::vector<int> {1, 2}));
+    EXPECT_EQ(heard, 2) << "the reading the file did not take went to the broker all the same";
+    EXPECT_EQ(log.readings(), 1U);
+}
+
 TEST_F(LogFiles, StandardOutputGetsTheHeaderOnlyWhenAskedAndEveryLineAtOnce)
 {
     std::ostringstream out;
