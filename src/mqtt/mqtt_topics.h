@@ -34,7 +34,12 @@ bool isMqttDeviceId(std::string_view id);
 /// every other byte '_', at most 64 of them; "meter" when nothing is left.
 std::string mqttDeviceId(std::string_view raw);
 
-/// True for a topic prefix without wildcards ('+', '#'), empty levels at its ends or NUL.
+/// True for text a broker takes in a topic: well-formed UTF-8 without control characters
+/// (U+0000 to U+001F, U+007F to U+009F), which brokers refuse as malformed.
+bool isMqttText(std::string_view text);
+
+/// True for a topic prefix of such text without wildcards ('+', '#'), a leading '$' (the
+/// broker's own topics) or empty levels at its ends.
 bool isTopicPrefix(std::string_view prefix);
 
 /// The topics of one meter below PREFIX/ID.

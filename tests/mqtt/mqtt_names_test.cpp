@@ -89,12 +89,18 @@ TEST(MqttNames, DeviceIdsKeepSafeCharactersOnly)
     EXPECT_FALSE(isMqttDeviceId(std::string(65, 'x')));
 }
 
-TEST(MqttNames, TopicPrefixesHaveNoWildcardsNorEmptyEnds)
+TEST(MqttNames, TopicPrefixesAreUtf8TextWithoutWildcardsControlsDollarOrEmptyEnds)
 {
-    EXPECT_TRUE(isTopicPrefix("clampmeter"));
-    EXPECT_TRUE(isTopicPrefix("site/workshop"));
-    for (const char* bad : {"", "/clampmeter", "clampmeter/", "a/+/b", "a/#"})
-        EXPECT_FALSE(isTopicPrefix(bad)) << bad;
+    for (const std::string good : {"clampmeter", "site/workshop", "Werkstatt/Zähler", "站点/电表",
+             "a$b", "meter \xf0\x9f\x94\x8c"})
+        EXPECT_TRUE(isTopicPrefix(good)) << good;
+    const std::string bad[] = {"", "/clampmeter", "clampmeter/", "a/+/b", "a/#", "$SYS/x",
+        std::string("a\0b", 3), "a\tb", "a\x7f",
+        "a\xc2\x85"
+        "b",
+        "Z\xe4hler", "\xc0\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xe2\x82"};
+    for (const std::string& topic : bad)
+        EXPECT_FALSE(isTopicPrefix(topic)) << testing::PrintToString(topic);
 }
 
 TEST(MqttNames, TheMetersTopicsLieBelowPrefixAndIdAndEachFunctionHasItsState)

@@ -106,11 +106,13 @@ std::string checkMqttOptions(const MqttOptions& mqtt)
     if (!mqtt.passwordFile.empty() && url->user.empty())
         return "--mqtt-password-file needs a user name in the URL (mqtt://USER@host)";
     if (!isTopicPrefix(mqtt.topicPrefix))
-        return "--mqtt-topic needs a topic without '+', '#' or a '/' at either end";
+        return "--mqtt-topic needs a topic of UTF-8 text without control characters, '+', '#', "
+               "a '$' at its start or a '/' at either end";
     if (!mqtt.id.empty() && !isMqttDeviceId(mqtt.id))
         return "--mqtt-id needs 1 to 64 letters, digits, '_' or '-'";
     if (!isTopicPrefix(mqtt.discoveryPrefix))
-        return "--mqtt-discovery-prefix needs a topic without '+', '#' or a '/' at either end";
+        return "--mqtt-discovery-prefix needs a topic of UTF-8 text without control characters, "
+               "'+', '#', a '$' at its start or a '/' at either end";
     return {};
 }
 
