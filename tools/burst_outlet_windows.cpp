@@ -14,7 +14,7 @@
 #include <string_view>
 #include <utility>
 
-namespace clampmeter {
+namespace clampmeter::cli {
 namespace {
 
 constexpr std::string_view kLineGone = "the line went away";
@@ -82,4 +82,4 @@ OpenedOutlet openDeviceOutlet(const std::string& path)
     return std::make_unique<DeviceOutlet>(port);
 }
 
-} // namespace clampmeter
+} // namespace clampmeter::cli

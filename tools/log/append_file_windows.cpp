@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-namespace clampmeter {
+namespace clampmeter::cli {
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -95,4 +95,4 @@ bool AppendFile::fail()
     return false;
 }
 
-} // namespace clampmeter
+} // namespace clampmeter::cli
