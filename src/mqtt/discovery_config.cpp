@@ -13,21 +13,49 @@ namespace {
 struct SensorKind {
     std::string_view name; ///< what Home Assistant shows
     std::string_view deviceClass;
-    std::string_view unit; ///< empty: the sensor has none
+    std::string_view unit; ///< empty: the sensor has none (the key is left out)
     std::string_view stateClass;
+    int precision; ///< suggested_display_precision, in the unit announced
+    bool thousands; ///< the state is in thousands of the unit announced (kVA as VA)
 };
 
-// In the order of the function table and kStateTopicNames. The units are the spellings Home
-// Assistant's sensor device classes accept ("kvar", not the panel's "kvAr").
+// In the order of the function table and kStateTopicNames. Every unit here is one that every
+// Home Assistant release from 2024.1 on takes for its device class without a word: "kVA"
+// came only with 2025.10 and "kvar" with 2025.5, and from 2025.7 a unit that does not fit is
+// refused outright, so apparent and reactive power are announced in VA and var, the state
+// (as the meter shows it, in kVA and kvar) scaled by the value template.
 constexpr std::array<SensorKind, 7> kSensors = {{
-    {"Voltage", "voltage", "V", "measurement"},
-    {"Current", "current", "A", "measurement"},
-    {"Active power", "power", "kW", "measurement"},
-    {"Apparent power", "apparent_power", "kVA", "measurement"},
-    {"Reactive power", "reactive_power", "kvar", "measurement"},
-    {"Power factor", "power_factor", "", "measurement"},
-    {"Energy", "energy", "kWh", "total_increasing"},
+    {"Voltage", "voltage", "V", "measurement", 1, false},
+    {"Current", "current", "A", "measurement", 2, false},
+    {"Active power", "power", "kW", "measurement", 3, false},
+    {"Apparent power", "apparent_power", "VA", "measurement", 0, true},
+    {"Reactive power", "reactive_power", "var", "measurement", 0, true},
+    {"Power factor", "power_factor", "", "measurement", 2, false},
+    {"Energy", "energy", "kWh", "total_increasing", 3, false},
 }};
+
+// A state of "None" makes the sensor unknown; the template runs before that test, so it lets
+// "None" through.
+constexpr std::string_view kThousandsTemplate
+    = "{{ value if value == 'None' else (value | float * 1000) | round(1) }}";
+
+/// One entry of the availability list: a topic, and a template that turns what it says into
+/// "online" or "offline" (none for the logger's own availability topic).
+void appendAvailability(std::string& json, std::string_view topic, std::string_view whenOnline)
+{
+    json += json.back() == '[' ? "{" : ",{";
+    appendJsonString(json, "topic");
+    json += ':';
+    appendJsonString(json, topic);
+    if (!whenOnline.empty()) {
+        json += ",";
+        appendJsonString(json, "value_template");
+        json += ':';
+        appendJsonString(
+            json, "{{ 'online' if value == '" + std::string(whenOnline) + "' else 'offline' }}");
+    }
+    json += '}';
+}
 
 void appendMember(std::string& json, std::string_view key, std::string_view value)
 {
@@ -68,9 +96,16 @@ std::vector<DiscoveryMessage> discoveryMessages(std::string_view discoveryPrefix
         appendMember(json, "state_class", sensor.stateClass);
         if (!sensor.unit.empty())
             appendMember(json, "unit_of_measurement", sensor.unit);
-        appendMember(json, "availability_topic", topics.availability());
-        appendMember(json, "payload_available", kOnline);
-        appendMember(json, "payload_not_available", kOffline);
+        if (sensor.thousands)
+            appendMember(json, "value_template", kThousandsTemplate);
+        json += ",\"suggested_display_precision\":" + std::to_string(sensor.precision);
+        // Available only while the logger is connected, the meter is read and its dial is on
+        // this function: a value of a function the meter does not show is no current value.
+        json += ",\"availability\":[";
+        appendAvailability(json, topics.availability(), {});
+        appendAvailability(json, topics.link(), "reading");
+        appendAvailability(json, topics.function(), kStateTopicNames[i]);
+        json += "],\"availability_mode\":\"all\"";
         json += ",\"device\":" + device + '}';
         messages.push_back(
             {std::string(discoveryPrefix) + "/sensor/" + uniqueId + "/config", std::move(json)});

@@ -55,6 +55,8 @@ public:
     std::string availability() const { return m_base + "availability"; }
     /// PREFIX/ID/link: the meter link's state, retained.
     std::string link() const { return m_base + "link"; }
+    /// PREFIX/ID/function: the state name of the function the dial is on ("vac" …), retained.
+    std::string function() const { return m_base + "function"; }
     /// PREFIX/ID/NAME: a function's last value, retained.
     std::string state(std::string_view name) const { return m_base + std::string(name); }
 

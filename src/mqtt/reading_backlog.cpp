@@ -122,7 +122,12 @@ bool ReadingBacklog::load(std::string& problem)
     for (const Segment& segment : m_segments) {
         if (m_reader->open(segment.path, kLongestLine)) {
             std::uint64_t previous = segment.first - 1;
-            while (m_reader->next() == StateFileLines::Result::Line) {
+            for (StateFileLines::Result result = m_reader->next();
+                 result == StateFileLines::Result::Line
+                 || result == StateFileLines::Result::TooLong;
+                 result = m_reader->next()) {
+                if (result == StateFileLines::Result::TooLong)
+                    continue;
                 const auto reading = parseBacklogLine(m_reader->line());
                 if (reading && reading->seq > previous) {
                     previous = reading->seq;
@@ -260,7 +265,8 @@ void ReadingBacklog::chooseNext(std::uint64_t last)
     const fs::path path = m_folder / kReservedName;
     const NumberRecord::Reading reserved = NumberRecord::read(path);
     std::uint64_t base = std::max(last, m_done);
-    if (reserved.state == NumberRecord::State::Read && reserved.value <= kLargestSeq) {
+    // Room is left above a reservation for the blocks still to come.
+    if (reserved.state == NumberRecord::State::Read && reserved.value <= kLargestSeq / 2) {
         base = std::max<std::uint64_t>(base, reserved.value);
     } else if (reserved.state != NumberRecord::State::Missing) {
         note(path.string() + " "
@@ -318,8 +324,11 @@ bool ReadingBacklog::writeLine(const WaitingReading& reading)
     if (!m_writer.append(line, written)) {
         m_failure = m_writer.errorText();
         if (written > 0) {
-            // Part of the line reached the file: cut it off before the next one follows.
+            // Part of the line reached the file: cut it off before the next one follows. The
+            // reader may hold the start of it: it reads the file afresh.
             m_writer.close();
+            m_reader->close();
+            m_reading = false;
             std::error_code error;
             const auto size = fs::file_size(m_segments.back().path, error);
             if (!error)

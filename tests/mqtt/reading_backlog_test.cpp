@@ -303,6 +303,7 @@ TEST_F(DamagedBacklogTest, LinesThatHoldNoReadingArePassedOverAndCountedWherever
         {"a number that goes back", "2 {\"seq\":2}\n", {}},
         {"a number too large", "18446744073709551615 {\"seq\":1}\n", {}},
         {"a reading after the damage", "garbage\n4 {\"seq\":4}\n", {4}},
+        {"a reading after a line of a megabyte", huge + "4 {\"seq\":4}\n", {4}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -8,6 +8,7 @@
 #include "cli_process.h"
 #include "mqtt_test_broker.h"
 #include "platform/pseudo_terminal.h"
+#include "simulator/frame_encoder.h"
 #include "simulator/meter_simulator.h"
 
 #include "../registry/temp_folder.h"
@@ -40,6 +41,8 @@ using test::waitFor;
 // Generous: the sanitizers slow the logger down, the machine may be loaded, and the logger's
 // retries back off to several seconds; a pass never waits these out.
 constexpr auto kPatience = 60s;
+// Long enough for a state that does not come to be missed; a pass never waits it out.
+constexpr auto kStatePatience = 15s;
 constexpr std::string_view kMeterId = "test-meter";
 
 /// "seq" of a reading message, or 0.
@@ -174,6 +177,13 @@ protected:
         }
     }
 
+    /// One frame of the test's own on the line, while the simulator is not feeding.
+    void sendFrame(const FrameFields& fields)
+    {
+        ASSERT_TRUE(m_pty->write(encodeFrame(fields)));
+        std::this_thread::sleep_for(300ms);
+    }
+
     std::unique_ptr<TestBroker> m_broker;
     std::unique_ptr<ChildProcess> m_log;
     std::atomic<bool> m_feeding {false};
@@ -218,27 +228,31 @@ TEST_F(LogToBroker, ReadingsArriveInOrderNumberedOneByOneAndEqualTheJsonlLines)
     EXPECT_EQ(order.front(), 1U);
     EXPECT_EQ(order.back(), order.size()) << "numbered one by one";
 
-    // Each function's state is the value of its last reading that showed a number.
+    // Each function's state is its last reading's number as the panel showed it, or "None"
+    // where the panel showed none; the function topic names the dial's last function.
     std::map<std::string, std::string> lastValue;
+    std::string lastFunction;
     for (const std::string& line : lines()) {
         const QJsonObject reading
             = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
-        const std::string main = reading["main"].toString().toStdString();
+        const std::string main = reading["main"].toString().trimmed().toStdString();
         const std::map<std::string, std::string> names {{"FUN_VAC", "vac"}, {"FUN_AAC", "aac"},
             {"FUN_KW", "kw"}, {"FUN_KVA", "kva"}, {"FUN_KVAR", "kvar"}, {"FUN_COS", "pf"},
             {"FUN_ENERGY", "energy"}};
         const auto name = names.find(reading["fun"].toString().toStdString());
-        if (name != names.end() && main != "OL" && main != "----")
-            lastValue[name->second] = QJsonDocument(QJsonArray {reading["mainValue"]})
-                                          .toJson(QJsonDocument::Compact)
-                                          .toStdString();
+        if (name == names.end())
+            continue;
+        lastValue[name->second] = main == "OL" || main == "----" || main.empty() ? "None" : main;
+        lastFunction = name->second;
     }
     ASSERT_FALSE(lastValue.empty());
     for (const auto& [name, value] : lastValue) {
         const std::vector<std::string> states = subscriber.payloads(topic(name));
         ASSERT_FALSE(states.empty()) << name;
-        EXPECT_EQ("[" + states.back() + "]", value) << name;
+        EXPECT_EQ(states.back(), value) << name;
     }
+    ASSERT_FALSE(subscriber.payloads(topic("function")).empty());
+    EXPECT_EQ(subscriber.payloads(topic("function")).back(), lastFunction);
     EXPECT_EQ(subscriber.payloads(topic("availability")),
         (std::vector<std::string> {"online", "offline"}))
         << "online once connected, offline on a clean end";
@@ -266,8 +280,8 @@ TEST_F(LogToBroker, HomeAssistantFindsSevenRetainedSensorsOfOneDevice)
         {"vac", "voltage", "V", "measurement"},
         {"aac", "current", "A", "measurement"},
         {"kw", "power", "kW", "measurement"},
-        {"kva", "apparent_power", "kVA", "measurement"},
-        {"kvar", "reactive_power", "kvar", "measurement"},
+        {"kva", "apparent_power", "VA", "measurement"},
+        {"kvar", "reactive_power", "var", "measurement"},
         {"pf", "power_factor", nullptr, "measurement"},
         {"energy", "energy", "kWh", "total_increasing"},
     };
@@ -301,7 +315,12 @@ TEST_F(LogToBroker, HomeAssistantFindsSevenRetainedSensorsOfOneDevice)
         } else {
             EXPECT_FALSE(object.contains("unit_of_measurement"));
         }
-        EXPECT_EQ(object["availability_topic"].toString().toStdString(), topic("availability"));
+        const QJsonArray availability = object["availability"].toArray();
+        ASSERT_EQ(availability.size(), 3);
+        EXPECT_EQ(
+            availability[0].toObject()["topic"].toString().toStdString(), topic("availability"));
+        EXPECT_EQ(availability[1].toObject()["topic"].toString().toStdString(), topic("link"));
+        EXPECT_EQ(availability[2].toObject()["topic"].toString().toStdString(), topic("function"));
         EXPECT_FALSE(object["name"].toString().isEmpty());
         const QJsonObject device = object["device"].toObject();
         EXPECT_EQ(device["identifiers"].toArray().first().toString().toStdString(),
@@ -320,6 +339,46 @@ TEST_F(LogToBroker, HomeAssistantFindsSevenRetainedSensorsOfOneDevice)
     EXPECT_EQ(retained[topic("link")].payload, "reading");
     EXPECT_TRUE(retained[topic("link")].retained);
     endLog();
+}
+
+TEST_F(LogToBroker, OnlyWhatTheMeterShowsNowIsCurrentForHomeAssistant)
+{
+    TestSubscriber subscriber(m_broker->port(), "watcher", "clampmeter/#");
+    ASSERT_TRUE(waitFor([&] { return subscriber.subscribed(); }, kPatience));
+    startLog();
+    ASSERT_TRUE(waitFor(
+        [this] {
+            const std::string err = errText();
+            return err.find("reading the meter on") != std::string::npos
+                && err.find("publishing to the broker") != std::string::npos;
+        },
+        kPatience))
+        << errText();
+    std::this_thread::sleep_for(500ms); // the framing's first quiet tick
+    const auto last = [&](const std::string& name) {
+        const std::vector<std::string> payloads = subscriber.payloads(topic(name));
+        return payloads.empty() ? std::string("<none>") : payloads.back();
+    };
+    const auto seen = [&](const std::string& name, const std::string& payload) {
+        return waitFor([&] { return last(name) == payload; }, kStatePatience);
+    };
+
+    sendFrame({.functionCode = 1, .mainValue = 231.5F});
+    EXPECT_TRUE(seen("vac", "231.5")) << last("vac");
+    EXPECT_TRUE(seen("function", "vac")) << last("function");
+    EXPECT_TRUE(seen("link", "reading")) << last("link");
+    // The dial on kVA: the volts sensor's function is gone; an "OL" leaves its sensor unknown.
+    sendFrame({.functionCode = 4, .mainValue = 2.5F});
+    EXPECT_TRUE(seen("function", "kva"));
+    EXPECT_TRUE(seen("kva", "2.5")) << last("kva");
+    std::this_thread::sleep_for(1100ms);
+    sendFrame({.functionCode = 4, .mainValue = 1.0e6F});
+    EXPECT_TRUE(seen("kva", "None")) << last("kva");
+    // The meter falls silent: the link says so, and every sensor goes with it.
+    EXPECT_TRUE(seen("link", "no data")) << last("link");
+    EXPECT_EQ(last("availability"), "online");
+    endLog();
+    EXPECT_EQ(last("availability"), "offline");
 }
 
 TEST_F(LogToBroker, TheBrokerKilledMidStreamAndStartedLaterMissesNoReading)

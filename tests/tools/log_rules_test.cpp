@@ -393,7 +393,7 @@ TEST(LogOptions, MissingBrokerFilesAreUsageErrorsBeforeAnythingStarts)
     }
 }
 
-TEST(BrokerTexts, OnlyANumberOnThePanelSetsItsFunctionsState)
+TEST(BrokerTexts, AReadingSetsItsFunctionsStateToThePanelsNumberOrToNone)
 {
     struct Case {
         std::uint8_t code;
@@ -403,18 +403,18 @@ TEST(BrokerTexts, OnlyANumberOnThePanelSetsItsFunctionsState)
         const char* state; ///< nullptr: no update
     };
     const Case cases[] = {
-        {1, 229.9F, 0, "vac", "229.9"},
-        {1, 800.0F, 0, "vac", nullptr}, // "OL"
-        {2, 12.25F, 0, "aac", "12.25"},
+        {1, 229.9F, 0, "vac", "229.8"}, // the panel's digits, not the float's 229.89999
+        {1, 800.0F, 0, "vac", "None"}, // "OL": no value now
+        {2, 12.25F, 0, "aac", "12.2"},
         {3, -5.0F, 0, "kw", "-5"},
         {4, 1.5F, 0, "kva", "1.5"},
         {5, 0.75F, 0, "kvar", "0.75"},
-        {6, 0.9F, 0, "pf", "0.9"},
-        {6, 0.9F, 0x04, "pf", nullptr}, // "----"
+        {6, 0.9F, 0, "pf", "0.899"},
+        {6, 0.9F, 0x04, "pf", "None"}, // "----"
         {7, 12.5F, 0, "energy", "12.5"},
-        {7, 9999.0F, 0, "energy", nullptr}, // "OL"
+        {7, 9999.0F, 0, "energy", "None"}, // "OL"
         {8, 1.0F, 0, "", nullptr}, // no function
-        {1, std::numeric_limits<float>::quiet_NaN(), 0, "vac", nullptr},
+        {1, std::numeric_limits<float>::quiet_NaN(), 0, "vac", "None"},
     };
     for (const Case& c : cases) {
         FrameFields fields;
@@ -430,6 +430,12 @@ TEST(BrokerTexts, OnlyANumberOnThePanelSetsItsFunctionsState)
             EXPECT_EQ(update->value, c.state);
         }
     }
+    // The panel's text, tidied only: spaces around it and leading zeros go, its decimals stay.
+    for (const auto& [text, digits] : std::vector<std::pair<std::string, std::string>> {
+             {" 231.4 ", "231.4"}, {"0231.40", "231.40"}, {"-0.5", "-0.5"}, {"OL", ""},
+             {"----", ""}, {"", ""}, {"1e3", ""}, {"12.", "12"}})
+        EXPECT_EQ(meterDigits(text), digits) << text;
+
     EXPECT_EQ(brokerLinkWords(LinkState::Receiving), "reading");
     EXPECT_EQ(brokerLinkWords(LinkState::Silent), "no data");
     EXPECT_EQ(brokerLinkWords(LinkState::Opened), "no data");

@@ -156,10 +156,11 @@ TEST_F(PublisherTest, AtEachConnectionAvailabilityLinkDiscoveryAndStatesGoRetain
     EXPECT_TRUE(client.sent.empty()) << "nothing before the connection";
 
     connectNow();
-    ASSERT_GE(client.sent.size(), 6U);
+    ASSERT_GE(client.sent.size(), 7U);
     const std::vector<std::pair<std::string, std::string>> first = {
         {"cm/0001/availability", "online"},
         {"cm/0001/link", "reading"},
+        {"cm/0001/function", "vac"},
         {"ha/sensor/x/config", "{}"},
         {"cm/0001/vac", "229.9"},
         {"cm/0001/reading", "{\"seq\":1,\"main\":\"229.8\"}"},
@@ -183,6 +184,34 @@ TEST_F(PublisherTest, AtEachConnectionAvailabilityLinkDiscoveryAndStatesGoRetain
     EXPECT_EQ(said.front(),
         "publishing to the broker at broker.lan:1883 as cm/0001; 2 readings "
         "waiting go first");
+}
+
+TEST_F(PublisherTest, AStateChangesAtMostOnceASecondWithItsLatestValueAndTheDialIsTold)
+{
+    MqttPublisher& publisher = makePublisher();
+    publisher.start();
+    connectNow();
+    const auto state = [&](const char* name, const char* value) {
+        publisher.addReading("{\"main\":\"x\"}", name, value);
+    };
+    state("vac", "230.0");
+    now += 300ms;
+    state("vac", "230.1");
+    now += 300ms;
+    state("vac", "230.2");
+    EXPECT_EQ(client.payloads("cm/0001/vac"), std::vector<std::string> {"230.0"});
+    pass(1s); // the last change goes with the next tick
+    EXPECT_EQ(client.payloads("cm/0001/vac"), (std::vector<std::string> {"230.0", "230.2"}));
+    pass(3s);
+    state("vac", "230.2");
+    EXPECT_EQ(client.payloads("cm/0001/vac").size(), 2U) << "no change, nothing sent";
+
+    // The dial turned: the function topic says so once; "OL" is no value.
+    state("kva", "1.5");
+    state("kva", "None");
+    pass(1s);
+    EXPECT_EQ(client.payloads("cm/0001/function"), (std::vector<std::string> {"vac", "kva"}));
+    EXPECT_EQ(client.payloads("cm/0001/kva"), (std::vector<std::string> {"1.5", "None"}));
 }
 
 TEST_F(PublisherTest, OneReadingWaitingGoesFirst)

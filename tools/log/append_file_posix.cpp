@@ -66,10 +66,13 @@ bool AppendFile::write(std::string_view text)
             const int error = errno;
             // Part of the text reached the file (a disk that filled up on the way): cut it off,
             // so that no reader meets a torn line and the next one starts on its own.
+            // A cut that fails leaves the torn line, which the next run ends with a line end.
             struct stat status { };
             if (done > 0 && m_regular && ::fstat(m_fd, &status) == 0
-                && static_cast<std::uint64_t>(status.st_size) >= done)
-                static_cast<void>(::ftruncate(m_fd, status.st_size - static_cast<off_t>(done)));
+                && static_cast<std::uint64_t>(status.st_size) >= done) {
+                const int cut = ::ftruncate(m_fd, status.st_size - static_cast<off_t>(done));
+                static_cast<void>(cut);
+            }
             errno = error;
             return fail();
         }

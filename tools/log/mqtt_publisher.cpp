@@ -76,12 +76,30 @@ void MqttPublisher::addReading(
                     "them; their numbers stay unused");
     }
     if (!stateName.empty()) {
+        if (stateName != m_function) {
+            m_function = std::string(stateName);
+            if (m_state == State::Online)
+                publishRetained(m_settings.topics.function(), m_function);
+        }
         const std::string topic = m_settings.topics.state(stateName);
-        m_states[topic] = std::string(stateValue);
-        if (m_state == State::Online)
-            m_client.publish({topic, std::string(stateValue), 0, true});
+        StateTopic& state = m_states[topic];
+        state.value = std::string(stateValue);
+        publishState(topic, state, false);
     }
     pump();
+}
+
+void MqttPublisher::publishState(const std::string& topic, StateTopic& state, bool always)
+{
+    const auto now = m_hooks.now();
+    if (m_state != State::Online)
+        return;
+    const bool waitsItsTurn = state.published && now - state.publishedAt < kStateInterval;
+    if (!always && (state.value == state.published || waitsItsTurn))
+        return;
+    m_client.publish({topic, state.value, 0, true});
+    state.published = state.value;
+    state.publishedAt = now;
 }
 
 void MqttPublisher::setLinkState(std::string_view words)
@@ -97,6 +115,9 @@ void MqttPublisher::tick()
 {
     if (m_state == State::Away && m_hooks.now() >= m_retryAt)
         attempt();
+    // A change that came within a second of the one before goes now.
+    for (auto& [topic, state] : m_states)
+        publishState(topic, state, false);
     if (!m_backlog.sync() && !m_appendFailureSaid) {
         m_appendFailureSaid = true;
         m_hooks.say("cannot keep readings for the broker on disk (" + m_backlog.failure()
@@ -111,6 +132,11 @@ void MqttPublisher::close()
     if (m_state != State::Online) {
         finishClose();
         return;
+    }
+    // What changed within the last second goes before the end.
+    for (auto& [topic, state] : m_states) {
+        if (state.value != state.published)
+            publishState(topic, state, true);
     }
     m_state = State::Closing;
     publishRetained(m_settings.topics.availability(), kOffline);
@@ -169,10 +195,18 @@ void MqttPublisher::brokerConnected()
     publishRetained(m_settings.topics.availability(), kOnline);
     if (!m_linkWords.empty())
         publishRetained(m_settings.topics.link(), m_linkWords);
+    if (!m_function.empty())
+        publishRetained(m_settings.topics.function(), m_function);
+    bool refused = false;
     for (const BrokerMessage& message : m_settings.onConnect)
-        m_client.publish(message);
-    for (const auto& [topic, value] : m_states)
-        m_client.publish({topic, value, 0, true});
+        refused = !m_client.publish(message) || refused;
+    if (refused && !m_discoveryRefusalSaid) {
+        m_discoveryRefusalSaid = true;
+        m_hooks.say("the broker at " + m_settings.address
+            + " did not take Home Assistant's discovery messages");
+    }
+    for (auto& [topic, state] : m_states)
+        publishState(topic, state, true);
     pump();
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,10 +42,11 @@ struct PublisherHooks {
 
 /// The logger's side of the broker. Every reading is first kept in the backlog and numbered,
 /// then sent from there in order, QoS 1, as PREFIX/ID/reading; the broker's acknowledgement
-/// settles it. A reading with a number for its function also sets that function's retained
-/// state topic. While the broker is away nothing waits on it: readings pile up on disk and
-/// go, in order, once it is back; a connection is tried again after 1 s, then after twice
-/// as long each time, up to 60 s. Each outage is said once.
+/// settles it. A reading of one of the seven functions also sets that function's retained
+/// state topic (its number as the meter shows it, or "None"), when it changed and at most
+/// once a second, and PREFIX/ID/function when the dial moved. While the broker is away nothing
+/// waits on it: readings pile up on disk and go, in order, once it is back; a connection is tried
+/// again after 1 s, then after twice as long each time, up to 60 s. Each outage is said once.
 ///
 /// At every connection: "online" on PREFIX/ID/availability ("offline" is the will and is
 /// published again by close()), the link's state, the discovery configurations and the
@@ -54,6 +56,8 @@ public:
     using Clock = PublisherHooks::Clock;
     static constexpr std::chrono::seconds kFirstRetry {1};
     static constexpr std::chrono::seconds kLongestRetry {60};
+    /// A state topic changes at most this often; the last change waits its turn.
+    static constexpr std::chrono::seconds kStateInterval {1};
 
     enum class State : std::uint8_t { Idle, Connecting, Online, Away, Closing, Closed };
 
@@ -99,6 +103,16 @@ private:
     void finishClose();
     std::string waitingText() const;
 
+    /// A state topic's value now and as last published.
+    struct StateTopic {
+        std::string value;
+        std::optional<std::string> published; ///< nothing before the first
+        Clock::time_point publishedAt {};
+    };
+    /// Publishes the state's value when it changed and a second has passed since the last
+    /// one (`now`), or at once with `always` (a new connection).
+    void publishState(const std::string& topic, StateTopic& state, bool always);
+
     BrokerClient& m_client;
     ReadingBacklog& m_backlog;
     PublisherSettings m_settings;
@@ -110,10 +124,12 @@ private:
     Clock::time_point m_retryAt;
     std::chrono::seconds m_retryDelay = kFirstRetry;
     std::map<std::uint64_t, std::uint64_t> m_out; ///< message number → reading number
-    std::map<std::string, std::string, std::less<>> m_states; ///< state topic → last value
+    std::map<std::string, StateTopic, std::less<>> m_states;
+    std::string m_function; ///< the state name of the function the dial is on
     std::string m_linkWords;
     bool m_dropSaid = false;
     bool m_appendFailureSaid = false;
+    bool m_discoveryRefusalSaid = false;
     std::uint64_t m_published = 0;
     std::uint64_t m_acknowledged = 0;
 };
