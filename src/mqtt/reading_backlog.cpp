@@ -44,6 +44,19 @@ bool holdFile(JournalFile& file, const fs::path& path)
         || (errno == ENOENT && file.open(path, JournalFile::Mode::Create));
 }
 
+/// The number of the reading a line of a file of readings holds in its place: a reading whose
+/// number is above `previous`, the one before it in the file. Nothing for any other line.
+std::optional<std::uint64_t> readingInPlace(
+    StateFileLines::Result result, const std::string& line, std::uint64_t previous)
+{
+    if (result != StateFileLines::Result::Line)
+        return std::nullopt;
+    const auto reading = parseBacklogLine(line);
+    if (!reading || reading->seq <= previous)
+        return std::nullopt;
+    return reading->seq;
+}
+
 std::string linesText(std::uint64_t count)
 {
     return std::to_string(count) + (count == 1 ? " line" : " lines");
@@ -126,12 +139,9 @@ bool ReadingBacklog::load(std::string& problem)
                  result == StateFileLines::Result::Line
                  || result == StateFileLines::Result::TooLong;
                  result = m_reader->next()) {
-                if (result == StateFileLines::Result::TooLong)
-                    continue;
-                const auto reading = parseBacklogLine(m_reader->line());
-                if (reading && reading->seq > previous) {
-                    previous = reading->seq;
-                    m_waiting += reading->seq > m_done ? 1 : 0;
+                if (const auto seq = readingInPlace(result, m_reader->line(), previous)) {
+                    previous = *seq;
+                    m_waiting += *seq > m_done ? 1 : 0;
                 }
             }
         }
@@ -207,15 +217,13 @@ bool ReadingBacklog::scanSegments(std::uint64_t& last)
                 }
                 break;
             }
-            const auto reading = result == StateFileLines::Result::Line
-                ? parseBacklogLine(m_reader->line())
-                : std::nullopt;
-            if (!reading || reading->seq <= previous) {
+            const auto seq = readingInPlace(result, m_reader->line(), previous);
+            if (!seq) {
                 ++damaged;
                 continue;
             }
-            previous = reading->seq;
-            last = std::max(last, reading->seq);
+            previous = *seq;
+            last = std::max(last, *seq);
         }
     }
     m_reader->close();
